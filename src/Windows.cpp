@@ -1,0 +1,20 @@
+#include "Windows.h"
+
+#include "round/Maingame.h"
+#include "setup/Names.h"
+#include "setup/Opening.h"
+#include "state/GameFormat.h"
+#include "ui/About.h"
+#include "ui/Console.h"
+
+void registerWindows(Forms& forms)
+{
+    forms.add(Opening::windowName, [](Console& c) { return new Opening(c); });
+    forms.add(About::windowName, [](Console& c) { return new About(c); });
+    for (const GameFormat* f : {&formats::six, &formats::eight, &formats::nine}) {
+        forms.add(QString::fromLatin1(f->namesWindow),
+                  [f](Console& c) { return new Names(c, *f); });
+        forms.add(QString::fromLatin1(f->gameWindow),
+                  [f](Console& c) { return new Maingame(c, *f); });
+    }
+}

@@ -1,0 +1,13 @@
+#pragma once
+
+#include <QString>
+
+// A media-control device driven by text commands ("open sequencer!<path> alias midi",
+// "play midi", "stop midi", "close midi"); answers 0 on success, an error code otherwise.
+class MidiDevice {
+public:
+    virtual ~MidiDevice() = default;
+    virtual int command(const QString& text) = 0;
+    // Gets the synthesiser ready before the first round, so the clock never waits for it.
+    virtual void prepare() {}
+};

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "GameFormat.h"
+#include "GameState.h"
+
+#include <QString>
+#include <cstdint>
+
+// The round's rules, free of any window, so they can be tested and reused by every window.
+namespace rules {
+
+// Money added to the bank by B at this level (0 at the bottom).
+std::int64_t bankValue(const GameFormat& f, int level);
+// Money at stake when a wrong answer is given at this level.
+std::int64_t lostValue(const GameFormat& f, int level);
+// Money the host's key 3 adds to the bank at this level.
+std::int64_t hostBankValue(const GameFormat& f, int level);
+
+// Length of a round's clock; 0 or less means the round cannot be played.
+int clockSeconds(const GameFormat& f, int round);
+// Music file of a round ("150.mid"), empty for rounds after the last one.
+QString musicFile(const GameFormat& f, int round);
+// Clip that starts a round's clock.
+QString startClockClip(const GameFormat& f, int round);
+
+// Nearest whole number, halves to the even neighbour.
+std::int64_t roundHalfEven(double value);
+// Strongest-link score of one slot from the statistics of the round just played.
+std::int64_t strengthScore(const GameFormat& f, const GameState& s, int slot);
+// Slot that starts the next round: slot 1's seat in round 1, the strongest link after that;
+// ties go to the lowest slot. Only players still in are considered.
+int startingPlayer(const GameFormat& f, const GameState& s, int newRound);
+// Next slot after `from` whose player is still in, wrapping from the last slot to slot 1.
+int nextPlayer(const GameFormat& f, const GameState& s, int from);
+
+// Where link level-1 drops when a correct answer raises the chain to `level` (2..top).
+ChainPosition droppedPosition(const GameFormat& f, int level);
+
+// "$0", "$2,500", "$1,000,000".
+QString money(std::int64_t dollars);
+
+} // namespace rules

@@ -1,0 +1,136 @@
+#include "Design.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPainter>
+#include <QPalette>
+#include <QSvgRenderer>
+#include <cmath>
+
+namespace design {
+
+int px(int twips)
+{
+    return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
+}
+
+void place(QWidget* w, int left, int top, int width, int height)
+{
+    w->setGeometry(px(left), px(top), px(width), px(height));
+}
+
+void moveTop(QWidget* w, int top)
+{
+    w->move(w->x(), px(top));
+}
+
+void clientSize(QWidget* w, int width, int height)
+{
+    w->setFixedSize(px(width), px(height));
+}
+
+QFont arial(double points, bool bold)
+{
+    QFont f(QStringLiteral("Arial"));
+    f.setPointSizeF(points);
+    f.setWeight(bold ? QFont::Bold : QFont::Normal);
+    return f;
+}
+
+QFont windowFont()
+{
+    return arial(8.25, false);
+}
+
+QColor highlightText()
+{
+    return QApplication::palette().color(QPalette::HighlightedText);
+}
+
+QLabel* label(QWidget* parent, const QString& name, const QString& text, int left, int top,
+              int width, int height, const QFont& font, Align align, Fill fill)
+{
+    auto* l = new QLabel(parent);
+    l->setObjectName(name);
+    l->setTextFormat(Qt::PlainText);
+    l->setWordWrap(true);
+    l->setText(text);
+    l->setFont(font);
+    l->setAlignment((align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignTop);
+    l->setFocusPolicy(Qt::NoFocus);
+    l->setForegroundRole(QPalette::ButtonText);
+    if (fill == Fill::Opaque) {
+        l->setBackgroundRole(QPalette::Button);
+        l->setAutoFillBackground(true);
+    }
+    place(l, left, top, width, height);
+    return l;
+}
+
+void setTextColour(QLabel* l, const QColor& c)
+{
+    QPalette p = l->palette();
+    p.setColor(QPalette::WindowText, c);
+    p.setColor(QPalette::ButtonText, c);
+    l->setPalette(p);
+}
+
+QColor textColour(const QLabel* l)
+{
+    return l->palette().color(l->foregroundRole());
+}
+
+void buttonFace(QWidget* window)
+{
+    window->setBackgroundRole(QPalette::Button);
+    window->setAutoFillBackground(true);
+}
+
+Panel::Panel(QWidget* parent, const QString& name, const QColor& fill)
+    : QWidget(parent), fill_(fill)
+{
+    setObjectName(name);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+void Panel::setFill(const QColor& c)
+{
+    if (c == fill_)
+        return;
+    fill_ = c;
+    update();
+}
+
+void Panel::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.fillRect(rect(), fill_);
+    p.setPen(black);
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
+}
+
+Picture::Picture(QWidget* parent, const QString& name, const QString& resource) : QWidget(parent)
+{
+    setObjectName(name);
+    setFocusPolicy(Qt::NoFocus);
+    load(resource);
+}
+
+void Picture::load(const QString& resource)
+{
+    resource_ = resource;
+    delete svg_;
+    svg_ = resource.isEmpty() ? nullptr : new QSvgRenderer(resource, this);
+    update();
+}
+
+void Picture::paintEvent(QPaintEvent*)
+{
+    if (svg_ == nullptr || !svg_->isValid())
+        return;
+    QPainter p(this);
+    p.setClipRect(rect());
+    svg_->render(&p, QRectF(QPointF(0, 0), svg_->defaultSize()));
+}
+
+} // namespace design

@@ -1,0 +1,105 @@
+#include "Forms.h"
+
+#include "Console.h"
+#include "Design.h"
+
+#include <QCloseEvent>
+
+Forms::Forms(Console& console) : console_(console) {}
+
+Forms::~Forms()
+{
+    for (auto& w : built_)
+        delete w.data();
+}
+
+void Forms::add(const QString& name, Factory factory)
+{
+    factories_[name] = std::move(factory);
+}
+
+bool Forms::has(const QString& name) const
+{
+    return factories_.count(name) != 0;
+}
+
+Form* Forms::load(const QString& name)
+{
+    if (Form* w = find(name))
+        return w;
+    auto it = factories_.find(name);
+    if (it == factories_.end())
+        return nullptr;
+    Form* w = it->second(console_);
+    loaded_[name] = w;
+    std::erase_if(built_, [](const QPointer<Form>& p) { return p.isNull(); });
+    built_.emplace_back(w);
+    return w;
+}
+
+Form* Forms::show(const QString& name)
+{
+    Form* w = load(name);
+    if (w == nullptr)
+        return nullptr;
+    w->show();
+    w->raise();
+    w->activateWindow();
+    return w;
+}
+
+void Forms::unload(const QString& name)
+{
+    auto it = loaded_.find(name);
+    if (it == loaded_.end())
+        return;
+    QPointer<Form> w = it->second;
+    loaded_.erase(it);
+    if (w) {
+        w->unloading();
+        w->hide();
+        w->deleteLater();
+    }
+}
+
+Form* Forms::find(const QString& name) const
+{
+    auto it = loaded_.find(name);
+    return it == loaded_.end() ? nullptr : it->second.data();
+}
+
+QStringList Forms::loaded() const
+{
+    QStringList names;
+    for (const auto& [name, w] : loaded_)
+        if (w)
+            names << name;
+    return names;
+}
+
+void Forms::quit()
+{
+    for (const QString& name : loaded())
+        unload(name);
+    if (quitHandler_)
+        quitHandler_();
+}
+
+Form::Form(Console& c, const QString& name, Qt::WindowFlags flags)
+    : QWidget(nullptr, flags), console(c)
+{
+    setObjectName(name);
+    setFont(design::windowFont());
+    design::buttonFace(this);
+}
+
+void Form::closeBox()
+{
+    console.forms.unload(objectName());
+}
+
+void Form::closeEvent(QCloseEvent* event)
+{
+    event->accept();
+    closeBox();
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <vector>
+
+class Console;
+class Form;
+
+// The window registry. A window is built afresh when it is shown or first touched, and is
+// destroyed when it closes, so no display state survives from one showing to the next.
+class Forms {
+public:
+    using Factory = std::function<Form*(Console&)>;
+
+    explicit Forms(Console& console);
+    ~Forms();
+    Forms(const Forms&) = delete;
+    Forms& operator=(const Forms&) = delete;
+
+    void add(const QString& name, Factory factory);
+    bool has(const QString& name) const;
+
+    // Builds the window if it is not loaded (its opening steps run) without showing it.
+    Form* load(const QString& name);
+    template <typename T> T* load(const QString& name) { return qobject_cast<T*>(load(name)); }
+    // Loads, shows and activates the window.
+    Form* show(const QString& name);
+    // Hides the window and destroys it once its handlers have returned.
+    void unload(const QString& name);
+    // The loaded window of that name, or nullptr.
+    Form* find(const QString& name) const;
+    QStringList loaded() const;
+
+    // Closes every window and ends the program.
+    void quit();
+    void setQuitHandler(std::function<void()> handler) { quitHandler_ = std::move(handler); }
+
+private:
+    Console& console_;
+    std::map<QString, Factory> factories_;
+    std::map<QString, QPointer<Form>> loaded_;
+    std::vector<QPointer<Form>> built_; // also those still waiting for their deferred delete
+    std::function<void()> quitHandler_;
+};
+
+// Base of every window: knows its console and leaves the registry when it is closed.
+class Form : public QWidget {
+    Q_OBJECT
+public:
+    Form(Console& console, const QString& name, Qt::WindowFlags flags);
+
+    // Runs when the registry unloads the window, before it is hidden; stops what would outlive it.
+    virtual void unloading() {}
+
+protected:
+    // What the close box of the title bar does; by default the window just unloads.
+    virtual void closeBox();
+    void closeEvent(QCloseEvent* event) override;
+
+    Console& console;
+};
