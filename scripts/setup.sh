@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing quolmar need, if any are
+# missing. Quiet and quick when everything is already there.
+set -euo pipefail
+
+packages=(
+    cmake g++ make
+    qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
+    fonts-liberation2 fonts-dejavu-core
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+    [ "$status" = "installed" ] || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+if [ "$(id -u)" -ne 0 ]; then
+    if command -v sudo >/dev/null 2>&1; then
+        sudo="sudo"
+    else
+        echo "These packages are missing and I am not root: ${missing[*]}" >&2
+        exit 1
+    fi
+fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
