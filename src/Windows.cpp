@@ -7,8 +7,7 @@
 #include "ui/About.h"
 #include "ui/Console.h"
 
-void registerWindows(Forms& forms)
-{
+void registerWindows(Forms& forms) {
     forms.add(Opening::windowName, [](Console& c) { return new Opening(c); });
     forms.add(About::windowName, [](Console& c) { return new About(c); });
     for (const GameFormat* f : {&formats::six, &formats::eight, &formats::nine}) {

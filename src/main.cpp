@@ -7,8 +7,7 @@
 #include <QApplication>
 #include <QStyleFactory>
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quolmar"));
     QApplication::setApplicationVersion(QStringLiteral("2.01"));

@@ -30,8 +30,7 @@ public:
 
 struct Game {
     explicit Game(int players, bool wav = true, bool midi = true, bool clock = true)
-        : format(*formats::byPlayers(players))
-    {
+        : format(*formats::byPlayers(players)) {
         GameState& s = tc.state();
         for (int i = 1; i <= players; ++i)
             s.PlayerNames[i] = QStringLiteral("P%1").arg(i);
@@ -41,25 +40,21 @@ struct Game {
         w = qobject_cast<Maingame*>(tc.forms().show(QString::fromLatin1(format.gameWindow)));
     }
     GameState& s() { return tc.state(); }
-    void keys(const char* typed)
-    {
+    void keys(const char* typed) {
         for (const char* k = typed; *k != '\0'; ++k)
             QTest::keyClick(w, *k);
     }
     // Runs the clock of the current round down to zero.
-    void runOut()
-    {
+    void runOut() {
         while (w->clockRunning())
             w->tick();
     }
-    bool isCurrent(int link) const
-    {
+    bool isCurrent(int link) const {
         return w->Shape1[static_cast<std::size_t>(link)]->fill() == design::red &&
                design::textColour(w->Label1[static_cast<std::size_t>(link)]) ==
                    design::highlightText();
     }
-    int currentLinks() const
-    {
+    int currentLinks() const {
         int n = 0;
         for (int i = 0; i < format.top; ++i)
             n += w->Shape1[static_cast<std::size_t>(i)]->fill() == design::red ? 1 : 0;
@@ -67,8 +62,7 @@ struct Game {
     }
     int top(int link) const { return w->Shape1[static_cast<std::size_t>(link)]->y(); }
     int labelTop(int link) const { return w->Label1[static_cast<std::size_t>(link)]->y(); }
-    bool nameLit(int slot) const
-    {
+    bool nameLit(int slot) const {
         return design::textColour(w->PlayerName[static_cast<std::size_t>(slot)]) == design::white;
     }
 
@@ -110,18 +104,19 @@ private slots:
     void thousandsOfPresses();
 };
 
-void TestMaingame::roundStart_data()
-{
+void TestMaingame::roundStart_data() {
     QTest::addColumn<int>("players");
     QTest::addColumn<QString>("seconds");
     QTest::addColumn<QString>("clip");
-    QTest::newRow("6") << 6 << "120" << "startclock2.wav";
-    QTest::newRow("8") << 8 << "150" << "startclock1.wav";
-    QTest::newRow("9") << 9 << "180" << "startclock1.wav";
+    QTest::newRow("6") << 6 << "120"
+                       << "startclock2.wav";
+    QTest::newRow("8") << 8 << "150"
+                       << "startclock1.wav";
+    QTest::newRow("9") << 9 << "180"
+                       << "startclock1.wav";
 }
 
-void TestMaingame::roundStart()
-{
+void TestMaingame::roundStart() {
     QFETCH(int, players);
     QFETCH(QString, seconds);
     QFETCH(QString, clip);
@@ -137,12 +132,13 @@ void TestMaingame::roundStart()
     QCOMPARE(g.s().RoundNumber, 1);
     QCOMPARE(g.s().CurrentPlayer, 1);
     QCOMPARE(g.w->Label11->text(), seconds);
-    QCOMPARE(g.tc.dialogs.texts(),
-             QStringList({"We'll start with the player in the\nfirst position, that's <b>Ann</b> %s...",
-                          "Let's play... The Brackwyn!"}));
+    QCOMPARE(
+        g.tc.dialogs.texts(),
+        QStringList({"We'll start with the player in the\nfirst position, that's <b>Ann</b> %s...",
+                     "Let's play... The Brackwyn!"}));
     QCOMPARE(g.tc.dialogs.shown.first().title, QStringLiteral("quolmar"));
-    QCOMPARE(g.tc.wav.paths(), QStringList({TestConsole::dir + "/letsplay.wav",
-                                            TestConsole::dir + "/" + clip}));
+    QCOMPARE(g.tc.wav.paths(),
+             QStringList({TestConsole::dir + "/letsplay.wav", TestConsole::dir + "/" + clip}));
     QVERIFY(g.tc.wav.calls[0].second == WavPlayer::Mode::Async);
     QCOMPARE(g.tc.midi.commands,
              QStringList({"stop midi", "close midi",
@@ -153,8 +149,7 @@ void TestMaingame::roundStart()
     QCOMPARE(g.w->Label9->text(), QStringLiteral("$0"));
 }
 
-void TestMaingame::strongestLinkStartsTheNextRound()
-{
+void TestMaingame::strongestLinkStartsTheNextRound() {
     for (int players : {6, 8}) {
         Game g(players);
         g.keys("S");
@@ -166,7 +161,8 @@ void TestMaingame::strongestLinkStartsTheNextRound()
         g.keys("S");
         QCOMPARE(g.s().CurrentPlayer, 2);
         QCOMPARE(g.tc.dialogs.shown.first().text,
-                 QStringLiteral("We'll start with the strongest link from\nthe last round, that's P2..."));
+                 QStringLiteral(
+                     "We'll start with the strongest link from\nthe last round, that's P2..."));
         QCOMPARE(g.s().RightAnswers[2], 0); // cleared only after the choice
         for (int i = 1; i <= players; ++i)
             QCOMPARE(g.nameLit(i), i == 2);
@@ -185,8 +181,7 @@ void TestMaingame::strongestLinkStartsTheNextRound()
     }
 }
 
-void TestMaingame::keysOutsideTheirConditionDoNothing()
-{
+void TestMaingame::keysOutsideTheirConditionDoNothing() {
     Game g(8);
     // Stopped clock before any round: C and B do nothing, nor do unknown keys.
     g.keys("CBcbxQ5 9@");
@@ -209,16 +204,14 @@ void TestMaingame::keysOutsideTheirConditionDoNothing()
     QVERIFY(g.w->clockRunning());
 }
 
-void TestMaingame::chainClimbsAndDrops_data()
-{
+void TestMaingame::chainClimbsAndDrops_data() {
     QTest::addColumn<int>("players");
     QTest::newRow("6") << 6;
     QTest::newRow("8") << 8;
     QTest::newRow("9") << 9;
 }
 
-void TestMaingame::chainClimbsAndDrops()
-{
+void TestMaingame::chainClimbsAndDrops() {
     QFETCH(int, players);
     Game g(players);
     const GameFormat& f = g.format;
@@ -255,8 +248,7 @@ void TestMaingame::chainClimbsAndDrops()
     }
 }
 
-void TestMaingame::bankingAndTheTarget()
-{
+void TestMaingame::bankingAndTheTarget() {
     Game g(8);
     g.keys("S");
     g.keys("B"); // level 0: nothing banked, chain still reset
@@ -283,8 +275,7 @@ void TestMaingame::bankingAndTheTarget()
     QVERIFY(g.isCurrent(0));
 }
 
-void TestMaingame::lastRoundIsMultiplied_data()
-{
+void TestMaingame::lastRoundIsMultiplied_data() {
     QTest::addColumn<int>("players");
     QTest::addColumn<bool>("byTarget");
     QTest::addColumn<qint64>("bank");
@@ -295,8 +286,7 @@ void TestMaingame::lastRoundIsMultiplied_data()
     QTest::newRow("9 time") << 9 << false << qint64(800) << qint64(2400);
 }
 
-void TestMaingame::lastRoundIsMultiplied()
-{
+void TestMaingame::lastRoundIsMultiplied() {
     QFETCH(int, players);
     QFETCH(bool, byTarget);
     QFETCH(qint64, bank);
@@ -329,8 +319,7 @@ void TestMaingame::lastRoundIsMultiplied()
     QCOMPARE(g.s().TotalBank, 1100 + added);
 }
 
-void TestMaingame::wrongAnswers()
-{
+void TestMaingame::wrongAnswers() {
     Game g(6);
     g.keys("S");
     g.keys("CCCCCCW"); // six right answers reach the top; player 1 then misses: $12,500
@@ -354,8 +343,7 @@ void TestMaingame::wrongAnswers()
     QVERIFY(g.nameLit(6));
 }
 
-void TestMaingame::turnOrderSkipsPlayersWhoAreOut()
-{
+void TestMaingame::turnOrderSkipsPlayersWhoAreOut() {
     Game g(8);
     g.keys("S");
     g.s().PlayerOut[2] = g.s().PlayerOut[5] = true;
@@ -371,8 +359,7 @@ void TestMaingame::turnOrderSkipsPlayersWhoAreOut()
     QVERIFY(!g.nameLit(8));
 }
 
-void TestMaingame::hostCorrections()
-{
+void TestMaingame::hostCorrections() {
     Game g(8);
     g.keys("S");
     g.runOut();
@@ -412,8 +399,7 @@ void TestMaingame::hostCorrections()
     QCOMPARE(g.s().RoundBank, 75000);
 }
 
-void TestMaingame::clockChargesTimeAndEndsTheRound()
-{
+void TestMaingame::clockChargesTimeAndEndsTheRound() {
     Game g(8, true, true, false);
     QVERIFY(g.w->Label11->isHidden());
     g.keys("S");
@@ -440,12 +426,11 @@ void TestMaingame::clockChargesTimeAndEndsTheRound()
     QCOMPARE(g.tc.dialogs.texts(), QStringList{"Time is up."});
     QCOMPARE(g.w->Label4->text(), askV);
     QVERIFY(g.tc.midi.commands.isEmpty()); // the music ends by itself
-    g.w->tick(); // a stray tick after the end changes nothing
+    g.w->tick();                           // a stray tick after the end changes nothing
     QCOMPARE(g.s().ClockSeconds, 0);
 }
 
-void TestMaingame::displayToggles()
-{
+void TestMaingame::displayToggles() {
     Game g(9);
     g.s().TotalBank = 3400;
     g.keys("T");
@@ -460,8 +445,7 @@ void TestMaingame::displayToggles()
     QVERIFY(!g.w->Label11->isHidden() && !g.w->Shape10->isHidden() && !g.w->Label5->isHidden());
 }
 
-void TestMaingame::handOverToVoteOffAndFinal()
-{
+void TestMaingame::handOverToVoteOffAndFinal() {
     Game g(6);
     g.keys("S");
     g.runOut();
@@ -487,8 +471,7 @@ void TestMaingame::handOverToVoteOffAndFinal()
     QVERIFY(g.tc.forms().find("Finalround") != nullptr);
 }
 
-void TestMaingame::startOver()
-{
+void TestMaingame::startOver() {
     Game g(9);
     g.keys("SCW");
     g.s().PlayerOut[9] = true;
@@ -512,8 +495,7 @@ void TestMaingame::startOver()
     QCOMPARE(g.tc.forms().loaded(), QStringList{"Opening"});
 }
 
-void TestMaingame::aboutBox()
-{
+void TestMaingame::aboutBox() {
     Game g(8);
     g.keys("S");
     g.w->About->trigger();
@@ -541,8 +523,7 @@ void TestMaingame::aboutBox()
     QCOMPARE(g.s().RoundNumber, 1);
 }
 
-void TestMaingame::openingHidesPlayersWhoAreOutAndZeroesTheRound()
-{
+void TestMaingame::openingHidesPlayersWhoAreOutAndZeroesTheRound() {
     TestConsole tc;
     GameState& s = tc.state();
     s.PlayerNames[3] = QStringLiteral("Cleo");
@@ -566,8 +547,7 @@ void TestMaingame::openingHidesPlayersWhoAreOutAndZeroesTheRound()
     QVERIFY(tc.forms().load("Maingame9") != nullptr);
 }
 
-void TestMaingame::lateRoundsAndRefusedStart()
-{
+void TestMaingame::lateRoundsAndRefusedStart() {
     Game g(6, false, true);
     for (int round = 1; round <= 8; ++round) {
         g.keys("S");
@@ -584,8 +564,7 @@ void TestMaingame::lateRoundsAndRefusedStart()
     QVERIFY(g.tc.wav.calls.empty()); // WAV off all along
 }
 
-void TestMaingame::soundOptionsAndMusicErrors()
-{
+void TestMaingame::soundOptionsAndMusicErrors() {
     {
         Game g(8, false, false);
         g.keys("S");
@@ -604,16 +583,14 @@ void TestMaingame::soundOptionsAndMusicErrors()
     }
 }
 
-void TestMaingame::topBanksEverywhereMakeTheMaximumPrize_data()
-{
+void TestMaingame::topBanksEverywhereMakeTheMaximumPrize_data() {
     QTest::addColumn<int>("players");
     QTest::newRow("6") << 6;
     QTest::newRow("8") << 8;
     QTest::newRow("9") << 9;
 }
 
-void TestMaingame::topBanksEverywhereMakeTheMaximumPrize()
-{
+void TestMaingame::topBanksEverywhereMakeTheMaximumPrize() {
     QFETCH(int, players);
     Game g(players);
     for (int round = 1; round <= g.format.lastRound; ++round) {
@@ -627,8 +604,7 @@ void TestMaingame::topBanksEverywhereMakeTheMaximumPrize()
     QCOMPARE(g.w->Label4->text(), askF);
 }
 
-void TestMaingame::thousandsOfPresses()
-{
+void TestMaingame::thousandsOfPresses() {
     Game g(8);
     g.keys("S");
     for (int i = 0; i < 40000; ++i)

@@ -23,8 +23,7 @@ private slots:
     void countersNeverWrap();
 };
 
-void TestRules::money_data()
-{
+void TestRules::money_data() {
     QTest::addColumn<qint64>("dollars");
     QTest::addColumn<QString>("text");
     QTest::newRow("zero") << qint64(0) << "$0";
@@ -34,19 +33,17 @@ void TestRules::money_data()
     QTest::newRow("hundred thousands") << qint64(125000) << "$125,000";
     QTest::newRow("million") << qint64(1000000) << "$1,000,000";
     QTest::newRow("negative") << qint64(-2500) << "-$2,500";
-    QTest::newRow("most negative") << std::numeric_limits<qint64>::min()
-                                   << "-$9,223,372,036,854,775,808";
+    QTest::newRow("most negative")
+        << std::numeric_limits<qint64>::min() << "-$9,223,372,036,854,775,808";
 }
 
-void TestRules::money()
-{
+void TestRules::money() {
     QFETCH(qint64, dollars);
     QFETCH(QString, text);
     QCOMPARE(rules::money(dollars), text);
 }
 
-void TestRules::roundHalfEven_data()
-{
+void TestRules::roundHalfEven_data() {
     QTest::addColumn<double>("value");
     QTest::addColumn<qint64>("rounded");
     QTest::newRow("0.5 down") << 0.5 << qint64(0);
@@ -60,15 +57,13 @@ void TestRules::roundHalfEven_data()
     QTest::newRow("-2.6") << -2.6 << qint64(-3);
 }
 
-void TestRules::roundHalfEven()
-{
+void TestRules::roundHalfEven() {
     QFETCH(double, value);
     QFETCH(qint64, rounded);
     QCOMPARE(rules::roundHalfEven(value), rounded);
 }
 
-void TestRules::clockMusicAndClips_data()
-{
+void TestRules::clockMusicAndClips_data() {
     QTest::addColumn<int>("players");
     QTest::addColumn<int>("round");
     QTest::addColumn<int>("seconds");
@@ -94,8 +89,7 @@ void TestRules::clockMusicAndClips_data()
     QTest::newRow("9/9 after last") << 9 << 9 << 100 << "" << two;
 }
 
-void TestRules::clockMusicAndClips()
-{
+void TestRules::clockMusicAndClips() {
     QFETCH(int, players);
     QFETCH(int, round);
     QFETCH(int, seconds);
@@ -107,8 +101,7 @@ void TestRules::clockMusicAndClips()
     QCOMPARE(rules::startClockClip(f, round), clip);
 }
 
-void TestRules::chainValues()
-{
+void TestRules::chainValues() {
     using namespace formats;
     // Bank, loss and host bank at the bottom, at the links, at the top and above it.
     QCOMPARE(rules::bankValue(eight, 0), 0);
@@ -135,14 +128,12 @@ void TestRules::chainValues()
     }
 }
 
-void TestRules::maximumPrizeFollowsFromTheTable()
-{
+void TestRules::maximumPrizeFollowsFromTheTable() {
     for (const GameFormat* f : {&formats::six, &formats::eight, &formats::nine})
         QCOMPARE((f->lastRound - 1) * f->target + f->multiplier * f->target, f->maxPrize);
 }
 
-void TestRules::strengthScore()
-{
+void TestRules::strengthScore() {
     GameState s;
     s.RightAnswers[1] = 3;
     s.TimeUsed[1] = 20;
@@ -163,8 +154,7 @@ void TestRules::strengthScore()
             rules::strengthScore(formats::nine, many, 2));
 }
 
-void TestRules::startingPlayer()
-{
+void TestRules::startingPlayer() {
     GameState s;
     s.RightAnswers[4] = 9; // ignored in round 1
     QCOMPARE(rules::startingPlayer(formats::eight, s, 1), 1);
@@ -185,8 +175,7 @@ void TestRules::startingPlayer()
     QCOMPARE(rules::startingPlayer(formats::nine, t, 2), 9);
 }
 
-void TestRules::turnOrderSkipsPlayersWhoAreOut()
-{
+void TestRules::turnOrderSkipsPlayersWhoAreOut() {
     GameState s;
     s.PlayerOut[2] = true;
     s.PlayerOut[5] = true;
@@ -201,8 +190,7 @@ void TestRules::turnOrderSkipsPlayersWhoAreOut()
     QCOMPARE(rules::nextPlayer(formats::nine, s, 3), 7);
 }
 
-void TestRules::droppedPositions()
-{
+void TestRules::droppedPositions() {
     const auto check = [](const GameFormat& f, int level, int shape, int label) {
         const ChainPosition p = rules::droppedPosition(f, level);
         QCOMPARE(p.shapeTop, shape);
@@ -218,8 +206,7 @@ void TestRules::droppedPositions()
     check(formats::nine, 9, 4320, 4515);
 }
 
-void TestRules::countersNeverWrap()
-{
+void TestRules::countersNeverWrap() {
     int c = std::numeric_limits<int>::max() - 1;
     bump(c);
     bump(c);

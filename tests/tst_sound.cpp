@@ -21,19 +21,17 @@ private:
     ScriptedDialogs dialogs;
 };
 
-void TestSound::playMidiClosesTheOldPieceThenOpensAndPlays()
-{
+void TestSound::playMidiClosesTheOldPieceThenOpensAndPlays() {
     midi.commands.clear();
     SoundSystem sound(state, wav, midi, dialogs, QStringLiteral("/opt/my games/q"));
     sound.PlayMidi(QStringLiteral("/opt/my games/q/150.mid"));
-    QCOMPARE(midi.commands, QStringList({"stop midi", "close midi",
-                                         "open sequencer!/opt/my games/q/150.mid alias midi",
-                                         "play midi"}));
+    QCOMPARE(midi.commands,
+             QStringList({"stop midi", "close midi",
+                          "open sequencer!/opt/my games/q/150.mid alias midi", "play midi"}));
     QVERIFY(dialogs.shown.isEmpty());
 }
 
-void TestSound::failedOpenSaysErrorOnceAndStillSendsPlay()
-{
+void TestSound::failedOpenSaysErrorOnceAndStillSendsPlay() {
     midi.commands.clear();
     midi.openResult = 263;
     dialogs.clear();
@@ -45,14 +43,13 @@ void TestSound::failedOpenSaysErrorOnceAndStillSendsPlay()
     QCOMPARE(midi.commands.last(), QStringLiteral("play midi"));
 }
 
-void TestSound::pathsUseTheProgramDirectoryAndTheSystemSeparator()
-{
+void TestSound::pathsUseTheProgramDirectoryAndTheSystemSeparator() {
     SoundSystem sound(state, wav, midi, dialogs, QStringLiteral("/usr/lib/quolmar"));
-    QCOMPARE(sound.path(QStringLiteral("letsplay.wav")), QStringLiteral("/usr/lib/quolmar/letsplay.wav"));
+    QCOMPARE(sound.path(QStringLiteral("letsplay.wav")),
+             QStringLiteral("/usr/lib/quolmar/letsplay.wav"));
 }
 
-void TestSound::gates()
-{
+void TestSound::gates() {
     SoundSystem sound(state, wav, midi, dialogs, QStringLiteral("/q"));
     wav.calls.clear();
     midi.commands.clear();

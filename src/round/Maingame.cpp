@@ -34,7 +34,7 @@ struct Seat {
 struct MaingameDesign {
     int width, height;
     Align chainAlign;
-    std::array<Rung, 9> rungs; // 0..top-1
+    std::array<Rung, 9> rungs;  // 0..top-1
     std::array<Seat, 10> seats; // 1..N
     Box label4, image1, shape10, label11, label5, shape9, label9, label10, shape2, label3, label2;
     const char* label3Caption;
@@ -143,28 +143,24 @@ const MaingameDesign nine{
     "$0",
 };
 
-const MaingameDesign& designFor(int players)
-{
+const MaingameDesign& designFor(int players) {
     return players == 6 ? six : players == 8 ? eight : nine;
 }
 
-void place(QWidget* w, const Box& b)
-{
+void place(QWidget* w, const Box& b) {
     design::place(w, b.left, b.top, b.width, b.height);
 }
 
-Panel* panel(QWidget* parent, const QString& name, const QColor& fill, const Box& b)
-{
+Panel* panel(QWidget* parent, const QString& name, const QColor& fill, const Box& b) {
     auto* p = new Panel(parent, name, fill);
     place(p, b);
     return p;
 }
 
 QLabel* label(QWidget* parent, const QString& name, const QString& text, const Box& b,
-              double points, Align align, Fill fill = Fill::Transparent)
-{
-    return design::label(parent, name, text, b.left, b.top, b.width, b.height, arial(points),
-                         align, fill);
+              double points, Align align, Fill fill = Fill::Transparent) {
+    return design::label(parent, name, text, b.left, b.top, b.width, b.height, arial(points), align,
+                         fill);
 }
 
 const QString startPrompt = QStringLiteral("Press 'S' to start the round");
@@ -194,8 +190,7 @@ Maingame::Maingame(Console& c, const GameFormat& f)
     : Form(c, QString::fromLatin1(f.gameWindow),
            Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      format(f)
-{
+      format(f) {
     const MaingameDesign& d = designFor(f.players);
     setWindowTitle(QStringLiteral("The Brackwyn Game Control"));
     // Every key must reach the key handler, so the window alone takes the focus.
@@ -242,6 +237,7 @@ Maingame::Maingame(Console& c, const GameFormat& f)
         QLabel* l = label(client, QStringLiteral("Label1(%1)").arg(i), rules::money(f.chain[i + 1]),
                           r.label, r.points, d.chainAlign);
         setTextColour(l, i == 0 ? highlightText() : black);
+        fitCaption(l);
         Label1.push_back(l);
     }
     PlayerName.push_back(nullptr);
@@ -290,7 +286,7 @@ Maingame::Maingame(Console& c, const GameFormat& f)
     for (int i = 1; i <= f.players; ++i) {
         if (s.PlayerOut[i])
             PlayerName[static_cast<std::size_t>(i)]->hide();
-        PlayerName[static_cast<std::size_t>(i)]->setText(s.PlayerNames[i]);
+        setFittedText(PlayerName[static_cast<std::size_t>(i)], s.PlayerNames[i], 12, 7);
     }
     s.ChainLevel = 0;
     s.RoundBank = 0;
@@ -299,35 +295,29 @@ Maingame::Maingame(Console& c, const GameFormat& f)
     setFocus();
 }
 
-GameState& Maingame::state()
-{
+GameState& Maingame::state() {
     return console.state;
 }
 
-bool Maingame::clockRunning() const
-{
+bool Maingame::clockRunning() const {
     return Timer1->isActive();
 }
 
-bool Maingame::beforeLastRound() const
-{
+bool Maingame::beforeLastRound() const {
     return clockStopped() && console.state.RoundNumber < format.lastRound;
 }
 
-bool Maingame::afterLastRound() const
-{
+bool Maingame::afterLastRound() const {
     return clockStopped() && console.state.RoundNumber >= format.lastRound;
 }
 
-void Maingame::keyPressEvent(QKeyEvent* event)
-{
+void Maingame::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
     if (text.size() == 1)
         handleKey(text.at(0));
 }
 
-void Maingame::handleKey(QChar key)
-{
+void Maingame::handleKey(QChar key) {
     const QChar upper = key.toUpper();
     for (const KeyRow& row : keyTable)
         if (upper == QLatin1Char(row.key) && (this->*row.allowed)()) {
@@ -336,13 +326,11 @@ void Maingame::handleKey(QChar key)
         }
 }
 
-void Maingame::unloading()
-{
+void Maingame::unloading() {
     Timer1->stop();
 }
 
-void Maingame::startRound()
-{
+void Maingame::startRound() {
     GameState& s = state();
     const int round = s.RoundNumber + 1;
     const int seconds = rules::clockSeconds(format, round);
@@ -357,8 +345,9 @@ void Maingame::startRound()
 
     const QString& name = s.PlayerNames[s.CurrentPlayer];
     if (round == 1)
-        console.dialogs.message(QStringLiteral("We'll start with the player in the\nfirst position, that's ") +
-                                name + QStringLiteral("..."));
+        console.dialogs.message(
+            QStringLiteral("We'll start with the player in the\nfirst position, that's ") + name +
+            QStringLiteral("..."));
     else
         console.dialogs.message(
             QStringLiteral("We'll start with the strongest link from\nthe last round, that's ") +
@@ -380,8 +369,7 @@ void Maingame::startRound()
     Label4->setText(runningPrompt);
 }
 
-void Maingame::correct()
-{
+void Maingame::correct() {
     GameState& s = state();
     bump(s.ChainLevel);
     bump(s.RightAnswers[s.CurrentPlayer]);
@@ -389,8 +377,7 @@ void Maingame::correct()
     chainStep(s.ChainLevel);
 }
 
-void Maingame::bank()
-{
+void Maingame::bank() {
     GameState& s = state();
     const std::int64_t value = rules::bankValue(format, s.ChainLevel);
     s.RoundBank += value;
@@ -407,8 +394,7 @@ void Maingame::bank()
     resetChain();
 }
 
-void Maingame::wrong()
-{
+void Maingame::wrong() {
     GameState& s = state();
     // Before the first round of the run there is nobody whose turn could pass.
     if (s.CurrentPlayer < 1 || s.CurrentPlayer > format.players)
@@ -419,8 +405,7 @@ void Maingame::wrong()
     resetChain();
 }
 
-void Maingame::toggleTotal()
-{
+void Maingame::toggleTotal() {
     if (Shape2->isHidden()) {
         Shape2->show();
         Label2->show();
@@ -433,16 +418,14 @@ void Maingame::toggleTotal()
     }
 }
 
-void Maingame::toggleClock()
-{
+void Maingame::toggleClock() {
     const bool show = Label11->isHidden();
     for (QWidget* w : {static_cast<QWidget*>(Label11), static_cast<QWidget*>(Shape10),
                        static_cast<QWidget*>(Label5)})
         w->setVisible(show);
 }
 
-void Maingame::chainUp()
-{
+void Maingame::chainUp() {
     GameState& s = state();
     bump(s.ChainLevel);
     if (s.ChainLevel < format.top) {
@@ -453,14 +436,12 @@ void Maingame::chainUp()
     }
 }
 
-void Maingame::chainToBottom()
-{
+void Maingame::chainToBottom() {
     state().ChainLevel = 0;
     resetChain();
 }
 
-void Maingame::bankWithoutPlayer()
-{
+void Maingame::bankWithoutPlayer() {
     GameState& s = state();
     s.RoundBank += rules::hostBankValue(format, s.ChainLevel);
     if (s.RoundBank > format.target)
@@ -470,32 +451,27 @@ void Maingame::bankWithoutPlayer()
     showBank();
 }
 
-void Maingame::clearBank()
-{
+void Maingame::clearBank() {
     state().RoundBank = 0;
     showBank();
 }
 
-void Maingame::goToVoteOff()
-{
+void Maingame::goToVoteOff() {
     handOver(QString::fromLatin1(format.voteoffWindow));
 }
 
-void Maingame::goToFinal()
-{
+void Maingame::goToFinal() {
     handOver(QStringLiteral("Finalround"));
 }
 
-void Maingame::handOver(const QString& window)
-{
+void Maingame::handOver(const QString& window) {
     if (!console.forms.has(window))
         return;
     console.forms.show(window);
     console.forms.unload(objectName());
 }
 
-void Maingame::startOver()
-{
+void Maingame::startOver() {
     if (!console.dialogs.okCancel(QStringLiteral("Do you really want to exit this game?")))
         return;
     console.sound.StopMidi();
@@ -507,13 +483,11 @@ void Maingame::startOver()
     console.forms.unload(objectName());
 }
 
-void Maingame::showAbout()
-{
+void Maingame::showAbout() {
     console.forms.show(QStringLiteral("frmAbout"));
 }
 
-void Maingame::tick()
-{
+void Maingame::tick() {
     if (!clockRunning())
         return;
     GameState& s = state();
@@ -526,8 +500,7 @@ void Maingame::tick()
     }
 }
 
-void Maingame::endRound(const QString& message)
-{
+void Maingame::endRound(const QString& message) {
     GameState& s = state();
     if (s.RoundNumber == format.lastRound)
         s.RoundBank *= format.multiplier;
@@ -536,16 +509,14 @@ void Maingame::endRound(const QString& message)
     Label4->setText(s.RoundNumber >= format.lastRound ? finalPrompt : voteOffPrompt);
 }
 
-void Maingame::passTurn()
-{
+void Maingame::passTurn() {
     GameState& s = state();
     setNameCurrent(s.CurrentPlayer, false);
     s.CurrentPlayer = rules::nextPlayer(format, s, s.CurrentPlayer);
     setNameCurrent(s.CurrentPlayer, true);
 }
 
-void Maingame::chainStep(int level)
-{
+void Maingame::chainStep(int level) {
     if (level == 1) {
         setLinkCurrent(0, false);
         setLinkCurrent(1, true);
@@ -559,8 +530,7 @@ void Maingame::chainStep(int level)
     }
 }
 
-void Maingame::resetChain()
-{
+void Maingame::resetChain() {
     for (int i = 1; i < format.top; ++i) {
         setLinkCurrent(i, false);
         const ChainPosition& home = format.home[static_cast<std::size_t>(i)];
@@ -569,26 +539,22 @@ void Maingame::resetChain()
     setLinkCurrent(0, true);
 }
 
-void Maingame::dropLink(int link, int shapeTop, int labelTop)
-{
+void Maingame::dropLink(int link, int shapeTop, int labelTop) {
     moveTop(Shape1[static_cast<std::size_t>(link)], shapeTop);
     moveTop(Label1[static_cast<std::size_t>(link)], labelTop);
 }
 
-void Maingame::setLinkCurrent(int link, bool current)
-{
+void Maingame::setLinkCurrent(int link, bool current) {
     Shape1[static_cast<std::size_t>(link)]->setFill(current ? red : teal);
     setTextColour(Label1[static_cast<std::size_t>(link)], current ? highlightText() : black);
 }
 
-void Maingame::setNameCurrent(int slot, bool current)
-{
+void Maingame::setNameCurrent(int slot, bool current) {
     if (slot < 1 || slot > format.players)
         return;
     setTextColour(PlayerName[static_cast<std::size_t>(slot)], current ? white : black);
 }
 
-void Maingame::showBank()
-{
+void Maingame::showBank() {
     Label9->setText(rules::money(state().RoundBank));
 }

@@ -41,21 +41,21 @@ public:
     QAction* Quit;  // "Start Over"
     QAction* About; // "About..."
     QWidget* client;
-    std::vector<design::Panel*> Shape1; // chain link boxes, 0..top-1
-    std::vector<QLabel*> Label1;        // chain link captions, 0..top-1
+    std::vector<design::Panel*> Shape1;      // chain link boxes, 0..top-1
+    std::vector<QLabel*> Label1;             // chain link captions, 0..top-1
     std::vector<design::Panel*> Playerframe; // 1..N (index 0 unused)
     std::vector<QLabel*> PlayerName;         // 1..N (index 0 unused)
-    QLabel* Label4;          // prompt for the host
-    design::Picture* Image1; // title picture
-    design::Panel* Shape10;  // clock panel
-    QLabel* Label11;         // clock digits
-    QLabel* Label5;          // "TIME"
-    design::Panel* Shape9;   // bank panel
-    QLabel* Label9;          // BANK amount
-    QLabel* Label10;         // "BANK"
-    design::Panel* Shape2;   // TOTAL panel
-    QLabel* Label3;          // TOTAL amount
-    QLabel* Label2;          // "TOTAL"
+    QLabel* Label4;                          // prompt for the host
+    design::Picture* Image1;                 // title picture
+    design::Panel* Shape10;                  // clock panel
+    QLabel* Label11;                         // clock digits
+    QLabel* Label5;                          // "TIME"
+    design::Panel* Shape9;                   // bank panel
+    QLabel* Label9;                          // BANK amount
+    QLabel* Label10;                         // "BANK"
+    design::Panel* Shape2;                   // TOTAL panel
+    QLabel* Label3;                          // TOTAL amount
+    QLabel* Label2;                          // "TOTAL"
     QTimer* Timer1;
 
     void unloading() override;

@@ -26,13 +26,12 @@ struct Box {
 // Per-format design: where the name rows start and the boxes of the option column.
 struct NamesDesign {
     int width, height;
-    int rows;                       // names per column
-    std::array<int, 4> labelTops;   // the box sits 240 twips below its label
+    int rows;                     // names per column
+    std::array<int, 4> labelTops; // the box sits 240 twips below its label
     Box frame, hidden, visible, wav, midi, play, cancel;
 };
 
-const NamesDesign& designFor(int players)
-{
+const NamesDesign& designFor(int players) {
     static const NamesDesign six{4680,
                                  2970,
                                  3,
@@ -69,8 +68,7 @@ const NamesDesign& designFor(int players)
     return players == 6 ? six : players == 8 ? eight : nine;
 }
 
-void place(QWidget* w, const Box& b)
-{
+void place(QWidget* w, const Box& b) {
     design::place(w, b.left, b.top, b.width, b.height);
 }
 
@@ -80,8 +78,7 @@ Names::Names(Console& c, const GameFormat& f)
     : Form(c, QString::fromLatin1(f.namesWindow),
            Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                Qt::WindowCloseButtonHint),
-      format(f)
-{
+      format(f) {
     const NamesDesign& d = designFor(f.players);
     setWindowTitle(QStringLiteral("Let's Meet the Team"));
     clientSize(this, d.width, d.height);
@@ -147,8 +144,7 @@ Names::Names(Console& c, const GameFormat& f)
     connect(Command2, &QPushButton::clicked, this, &Names::cancel);
 }
 
-void Names::keyPressEvent(QKeyEvent* event)
-{
+void Names::keyPressEvent(QKeyEvent* event) {
     // "Let's Play!" is the default button: Enter presses it unless another button has the focus.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         auto* focused = qobject_cast<QPushButton*>(focusWidget());
@@ -158,8 +154,7 @@ void Names::keyPressEvent(QKeyEvent* event)
     Form::keyPressEvent(event);
 }
 
-void Names::letsPlay()
-{
+void Names::letsPlay() {
     GameState& s = console.state;
     s.RoundNumber = 0;
     s.TotalBank = 0;
@@ -176,8 +171,7 @@ void Names::letsPlay()
     console.forms.unload(objectName());
 }
 
-void Names::cancel()
-{
+void Names::cancel() {
     console.forms.show(QStringLiteral("Opening"));
     console.forms.unload(objectName());
 }

@@ -11,9 +11,8 @@ using namespace design;
 
 namespace {
 
-QPushButton* button(QWidget* parent, const QString& name, const QString& caption, int left,
-                    int top, int width, int height)
-{
+QPushButton* button(QWidget* parent, const QString& name, const QString& caption, int left, int top,
+                    int width, int height) {
     auto* b = new QPushButton(caption, parent);
     b->setObjectName(name);
     b->setAutoDefault(false);
@@ -26,8 +25,7 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
 Opening::Opening(Console& c)
     : Form(c, windowName,
            Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint)
-{
+               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("The Brackwyn"));
     clientSize(this, 4680, 6225);
 
@@ -46,8 +44,8 @@ Opening::Opening(Console& c)
                       QStringLiteral("9 Players - Max. Prize $10,000"), 113, 4920, 4455, 495);
     for (QPushButton* b : {Command1, Command2, Command3})
         b->setFont(arial(12));
-    Command4 = button(this, QStringLiteral("Command4"), QStringLiteral("Quit"), 1313, 5640, 1935,
-                      495);
+    Command4 =
+        button(this, QStringLiteral("Command4"), QStringLiteral("Quit"), 1313, 5640, 1935, 495);
 
     setTabOrder(Command1, Command2);
     setTabOrder(Command2, Command3);
@@ -60,8 +58,7 @@ Opening::Opening(Console& c)
     connect(Command4, &QPushButton::clicked, this, [this] { console.forms.quit(); });
 }
 
-void Opening::chooseFormat(int players)
-{
+void Opening::chooseFormat(int players) {
     console.forms.show(QString::fromLatin1(formats::byPlayers(players)->namesWindow));
     console.forms.unload(objectName());
 }

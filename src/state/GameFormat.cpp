@@ -95,8 +95,7 @@ const GameFormat nine{
     .topDrop = {4320, 4515},
 };
 
-const GameFormat* byPlayers(int players)
-{
+const GameFormat* byPlayers(int players) {
     switch (players) {
     case 6:
         return &six;

@@ -17,26 +17,26 @@ struct GameFormat {
     const char* voteoffWindow;
     const char* goodbyeWindow;
 
-    int top;                                // links in the chain; level == top is the top link
-    std::array<std::int64_t, 10> chain;     // value banked at level 1..top ([0] unused)
-    std::int64_t target;                    // value of the top link
-    std::int64_t bankAboveTop;              // B above the top of the chain
-    std::array<std::int64_t, 10> key3;      // host's "bank without a player" at level 1..top
+    int top;                            // links in the chain; level == top is the top link
+    std::array<std::int64_t, 10> chain; // value banked at level 1..top ([0] unused)
+    std::int64_t target;                // value of the top link
+    std::int64_t bankAboveTop;          // B above the top of the chain
+    std::array<std::int64_t, 10> key3;  // host's "bank without a player" at level 1..top
     std::int64_t key3AboveTop;
-    int lastRound;                          // also the number of rounds before the final
-    int multiplier;                         // applied to the last round's bank
+    int lastRound;  // also the number of rounds before the final
+    int multiplier; // applied to the last round's bank
     std::int64_t maxPrize;
 
-    int clockBase;                          // ClockSeconds = clockBase - clockStep * round ...
+    int clockBase; // ClockSeconds = clockBase - clockStep * round ...
     int clockStep;
-    int clockOverrideRound;                 // ... except in this round (0: none)
+    int clockOverrideRound; // ... except in this round (0: none)
     int clockOverrideSeconds;
-    int startClock2From;                    // first round whose clock starts with the second clip
+    int startClock2From; // first round whose clock starts with the second clip
     bool scoreHasTimeTerm;
 
-    std::array<ChainPosition, 9> home;      // links 1..top-1 when the chain is at the bottom
-    int dropBase;                           // passed link L-1 drops to dropBase - 240 * (L - 2)
-    ChainPosition topDrop;                  // where the top link drops when level reaches top
+    std::array<ChainPosition, 9> home; // links 1..top-1 when the chain is at the bottom
+    int dropBase;                      // passed link L-1 drops to dropBase - 240 * (L - 2)
+    ChainPosition topDrop;             // where the top link drops when level reaches top
 };
 
 namespace formats {

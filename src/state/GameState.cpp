@@ -2,8 +2,7 @@
 
 #include <limits>
 
-void GameState::clearStatistics(int players)
-{
+void GameState::clearStatistics(int players) {
     for (int i = 1; i <= players && i <= kSlots; ++i) {
         RightAnswers[i] = 0;
         TimeUsed[i] = 0;
@@ -12,8 +11,7 @@ void GameState::clearStatistics(int players)
     }
 }
 
-void bump(int& counter)
-{
+void bump(int& counter) {
     if (counter < std::numeric_limits<int>::max())
         ++counter;
 }

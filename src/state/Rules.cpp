@@ -4,8 +4,7 @@
 
 namespace rules {
 
-std::int64_t bankValue(const GameFormat& f, int level)
-{
+std::int64_t bankValue(const GameFormat& f, int level) {
     if (level <= 0)
         return 0;
     if (level > f.top)
@@ -13,15 +12,13 @@ std::int64_t bankValue(const GameFormat& f, int level)
     return f.chain[level];
 }
 
-std::int64_t lostValue(const GameFormat& f, int level)
-{
+std::int64_t lostValue(const GameFormat& f, int level) {
     if (level <= 0 || level > f.top)
         return 0;
     return f.chain[level];
 }
 
-std::int64_t hostBankValue(const GameFormat& f, int level)
-{
+std::int64_t hostBankValue(const GameFormat& f, int level) {
     if (level <= 0)
         return 0;
     if (level > f.top)
@@ -29,28 +26,24 @@ std::int64_t hostBankValue(const GameFormat& f, int level)
     return f.key3[level];
 }
 
-int clockSeconds(const GameFormat& f, int round)
-{
+int clockSeconds(const GameFormat& f, int round) {
     if (f.clockOverrideRound != 0 && round == f.clockOverrideRound)
         return f.clockOverrideSeconds;
     return f.clockBase - f.clockStep * round;
 }
 
-QString musicFile(const GameFormat& f, int round)
-{
+QString musicFile(const GameFormat& f, int round) {
     if (round < 1 || round > f.lastRound)
         return {};
     return QString::number(clockSeconds(f, round)) + QStringLiteral(".mid");
 }
 
-QString startClockClip(const GameFormat& f, int round)
-{
+QString startClockClip(const GameFormat& f, int round) {
     return round >= f.startClock2From ? QStringLiteral("startclock2.wav")
                                       : QStringLiteral("startclock1.wav");
 }
 
-std::int64_t roundHalfEven(double value)
-{
+std::int64_t roundHalfEven(double value) {
     const double lower = std::floor(value);
     const double diff = value - lower;
     double result = lower;
@@ -61,19 +54,18 @@ std::int64_t roundHalfEven(double value)
     return static_cast<std::int64_t>(result);
 }
 
-std::int64_t strengthScore(const GameFormat& f, const GameState& s, int slot)
-{
+std::int64_t strengthScore(const GameFormat& f, const GameState& s, int slot) {
     // Held wide: a host who records more than 32 right answers still gets an ordered result.
     std::int64_t whole = 1000 * static_cast<std::int64_t>(s.RightAnswers[slot]);
     if (f.scoreHasTimeTerm)
         whole -= 10 * static_cast<std::int64_t>(s.TimeUsed[slot]);
-    const double sum = static_cast<double>(whole) + static_cast<double>(s.MoneyBanked[slot]) / 100.0 -
+    const double sum = static_cast<double>(whole) +
+                       static_cast<double>(s.MoneyBanked[slot]) / 100.0 -
                        static_cast<double>(s.MoneyLost[slot]) / 100.0;
     return roundHalfEven(sum);
 }
 
-int startingPlayer(const GameFormat& f, const GameState& s, int newRound)
-{
+int startingPlayer(const GameFormat& f, const GameState& s, int newRound) {
     int best = 0;
     std::int64_t bestScore = 0;
     for (int i = 1; i <= f.players; ++i) {
@@ -90,8 +82,7 @@ int startingPlayer(const GameFormat& f, const GameState& s, int newRound)
     return best == 0 ? 1 : best;
 }
 
-int nextPlayer(const GameFormat& f, const GameState& s, int from)
-{
+int nextPlayer(const GameFormat& f, const GameState& s, int from) {
     int slot = from;
     for (int step = 0; step < f.players; ++step) {
         slot = slot >= f.players ? 1 : slot + 1;
@@ -101,16 +92,14 @@ int nextPlayer(const GameFormat& f, const GameState& s, int from)
     return from; // nobody else is in: the turn stays
 }
 
-ChainPosition droppedPosition(const GameFormat& f, int level)
-{
+ChainPosition droppedPosition(const GameFormat& f, int level) {
     if (level >= f.top)
         return f.topDrop;
     const int shape = f.dropBase - 240 * (level - 2);
     return {shape, shape + 120};
 }
 
-QString money(std::int64_t dollars)
-{
+QString money(std::int64_t dollars) {
     const bool negative = dollars < 0;
     // Work on the unsigned magnitude so the most negative amount cannot overflow.
     std::uint64_t magnitude =

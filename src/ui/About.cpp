@@ -13,8 +13,7 @@ using namespace design;
 About::About(Console& c)
     : Form(c, windowName,
            Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-               Qt::WindowCloseButtonHint)
-{
+               Qt::WindowCloseButtonHint) {
     setWindowTitle(QStringLiteral("About Tarnevo"));
     clientSize(this, 5730, 3270);
     // The box opens at a fixed point of the screen, measured to its client area.
@@ -51,8 +50,7 @@ About::About(Console& c)
     connect(cmdOK, &QPushButton::clicked, this, [this] { console.forms.unload(objectName()); });
 }
 
-void About::keyPressEvent(QKeyEvent* event)
-{
+void About::keyPressEvent(QKeyEvent* event) {
     // OK is both the default and the cancel button.
     switch (event->key()) {
     case Qt::Key_Return:

@@ -1,6 +1,4 @@
 #include "Console.h"
 
 Console::Console(Dialogs& d, WavPlayer& wav, MidiDevice& midi, const QString& programDir)
-    : dialogs(d), sound(state, wav, midi, d, programDir), forms(*this)
-{
-}
+    : dialogs(d), sound(state, wav, midi, d, programDir), forms(*this) {}

@@ -1,6 +1,7 @@
 #include "Design.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
 #include <QPalette>
@@ -9,47 +10,39 @@
 
 namespace design {
 
-int px(int twips)
-{
+int px(int twips) {
     return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
 }
 
-void place(QWidget* w, int left, int top, int width, int height)
-{
+void place(QWidget* w, int left, int top, int width, int height) {
     w->setGeometry(px(left), px(top), px(width), px(height));
 }
 
-void moveTop(QWidget* w, int top)
-{
+void moveTop(QWidget* w, int top) {
     w->move(w->x(), px(top));
 }
 
-void clientSize(QWidget* w, int width, int height)
-{
+void clientSize(QWidget* w, int width, int height) {
     w->setFixedSize(px(width), px(height));
 }
 
-QFont arial(double points, bool bold)
-{
+QFont arial(double points, bool bold) {
     QFont f(QStringLiteral("Arial"));
     f.setPointSizeF(points);
     f.setWeight(bold ? QFont::Bold : QFont::Normal);
     return f;
 }
 
-QFont windowFont()
-{
+QFont windowFont() {
     return arial(8.25, false);
 }
 
-QColor highlightText()
-{
+QColor highlightText() {
     return QApplication::palette().color(QPalette::HighlightedText);
 }
 
 QLabel* label(QWidget* parent, const QString& name, const QString& text, int left, int top,
-              int width, int height, const QFont& font, Align align, Fill fill)
-{
+              int width, int height, const QFont& font, Align align, Fill fill) {
     auto* l = new QLabel(parent);
     l->setObjectName(name);
     l->setTextFormat(Qt::PlainText);
@@ -67,65 +60,76 @@ QLabel* label(QWidget* parent, const QString& name, const QString& text, int lef
     return l;
 }
 
-void setTextColour(QLabel* l, const QColor& c)
-{
+void setTextColour(QLabel* l, const QColor& c) {
     QPalette p = l->palette();
     p.setColor(QPalette::WindowText, c);
     p.setColor(QPalette::ButtonText, c);
     l->setPalette(p);
 }
 
-QColor textColour(const QLabel* l)
-{
+void fitCaption(QLabel* l) {
+    const int needed = QFontMetrics(l->font()).horizontalAdvance(l->text()) + 2;
+    if (needed <= l->width())
+        return;
+    const int left =
+        (l->alignment() & Qt::AlignHCenter) ? l->x() - (needed - l->width()) / 2 : l->x();
+    l->setGeometry(left, l->y(), needed, l->height());
+}
+
+void setFittedText(QLabel* l, const QString& text, double points, double minimumPoints) {
+    l->setWordWrap(false);
+    QFont f = l->font();
+    f.setPointSizeF(points);
+    // Step down in half points until the name fits; a very long name stays clipped by its box.
+    while (f.pointSizeF() > minimumPoints && QFontMetrics(f).horizontalAdvance(text) > l->width())
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+    l->setFont(f);
+    l->setText(text);
+}
+
+QColor textColour(const QLabel* l) {
     return l->palette().color(l->foregroundRole());
 }
 
-void buttonFace(QWidget* window)
-{
+void buttonFace(QWidget* window) {
     window->setBackgroundRole(QPalette::Button);
     window->setAutoFillBackground(true);
 }
 
 Panel::Panel(QWidget* parent, const QString& name, const QColor& fill)
-    : QWidget(parent), fill_(fill)
-{
+    : QWidget(parent), fill_(fill) {
     setObjectName(name);
     setFocusPolicy(Qt::NoFocus);
 }
 
-void Panel::setFill(const QColor& c)
-{
+void Panel::setFill(const QColor& c) {
     if (c == fill_)
         return;
     fill_ = c;
     update();
 }
 
-void Panel::paintEvent(QPaintEvent*)
-{
+void Panel::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), fill_);
     p.setPen(black);
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
-Picture::Picture(QWidget* parent, const QString& name, const QString& resource) : QWidget(parent)
-{
+Picture::Picture(QWidget* parent, const QString& name, const QString& resource) : QWidget(parent) {
     setObjectName(name);
     setFocusPolicy(Qt::NoFocus);
     load(resource);
 }
 
-void Picture::load(const QString& resource)
-{
+void Picture::load(const QString& resource) {
     resource_ = resource;
     delete svg_;
     svg_ = resource.isEmpty() ? nullptr : new QSvgRenderer(resource, this);
     update();
 }
 
-void Picture::paintEvent(QPaintEvent*)
-{
+void Picture::paintEvent(QPaintEvent*) {
     if (svg_ == nullptr || !svg_->isValid())
         return;
     QPainter p(this);

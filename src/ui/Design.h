@@ -37,6 +37,11 @@ enum class Fill { Transparent, Opaque };
 QLabel* label(QWidget* parent, const QString& name, const QString& text, int left, int top,
               int width, int height, const QFont& font, Align align, Fill fill);
 void setTextColour(QLabel* l, const QColor& c);
+// Widens a one-line caption's box just enough to show the whole caption, keeping its anchor
+// (left edge, or centre when centred): some designed boxes are a few pixels short of it here.
+void fitCaption(QLabel* l);
+// Shows text typed by the host on one line, smaller when it would not fit the box.
+void setFittedText(QLabel* l, const QString& text, double points, double minimumPoints);
 QColor textColour(const QLabel* l);
 
 // Windows show the system's button-face colour behind everything.

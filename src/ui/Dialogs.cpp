@@ -1,36 +1,36 @@
 #include "Dialogs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
+#include <QIcon>
 #include <QMessageBox>
 
 namespace {
 
 QMessageBox::StandardButton ask(const QString& text, const QString& title,
                                 QMessageBox::StandardButtons buttons,
-                                QMessageBox::StandardButton defaultButton)
-{
+                                QMessageBox::StandardButton defaultButton) {
     QMessageBox box(QMessageBox::NoIcon, title, text, buttons, QApplication::activeWindow());
     // Names typed by the host appear in messages; they must never be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
+    for (QAbstractButton* b : box.buttons())
+        b->setIcon(QIcon());
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
 } // namespace
 
-void MessageBoxDialogs::message(const QString& text, const QString& title)
-{
+void MessageBoxDialogs::message(const QString& text, const QString& title) {
     ask(text, title, QMessageBox::Ok, QMessageBox::Ok);
 }
 
-bool MessageBoxDialogs::okCancel(const QString& text, const QString& title)
-{
+bool MessageBoxDialogs::okCancel(const QString& text, const QString& title) {
     return ask(text, title, QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) ==
            QMessageBox::Ok;
 }
 
-bool MessageBoxDialogs::yesNo(const QString& text, const QString& title)
-{
+bool MessageBoxDialogs::yesNo(const QString& text, const QString& title) {
     return ask(text, title, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
            QMessageBox::Yes;
 }

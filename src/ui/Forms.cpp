@@ -7,24 +7,20 @@
 
 Forms::Forms(Console& console) : console_(console) {}
 
-Forms::~Forms()
-{
+Forms::~Forms() {
     for (auto& w : built_)
         delete w.data();
 }
 
-void Forms::add(const QString& name, Factory factory)
-{
+void Forms::add(const QString& name, Factory factory) {
     factories_[name] = std::move(factory);
 }
 
-bool Forms::has(const QString& name) const
-{
+bool Forms::has(const QString& name) const {
     return factories_.count(name) != 0;
 }
 
-Form* Forms::load(const QString& name)
-{
+Form* Forms::load(const QString& name) {
     if (Form* w = find(name))
         return w;
     auto it = factories_.find(name);
@@ -37,8 +33,7 @@ Form* Forms::load(const QString& name)
     return w;
 }
 
-Form* Forms::show(const QString& name)
-{
+Form* Forms::show(const QString& name) {
     Form* w = load(name);
     if (w == nullptr)
         return nullptr;
@@ -48,8 +43,7 @@ Form* Forms::show(const QString& name)
     return w;
 }
 
-void Forms::unload(const QString& name)
-{
+void Forms::unload(const QString& name) {
     auto it = loaded_.find(name);
     if (it == loaded_.end())
         return;
@@ -62,14 +56,12 @@ void Forms::unload(const QString& name)
     }
 }
 
-Form* Forms::find(const QString& name) const
-{
+Form* Forms::find(const QString& name) const {
     auto it = loaded_.find(name);
     return it == loaded_.end() ? nullptr : it->second.data();
 }
 
-QStringList Forms::loaded() const
-{
+QStringList Forms::loaded() const {
     QStringList names;
     for (const auto& [name, w] : loaded_)
         if (w)
@@ -77,8 +69,7 @@ QStringList Forms::loaded() const
     return names;
 }
 
-void Forms::quit()
-{
+void Forms::quit() {
     for (const QString& name : loaded())
         unload(name);
     if (quitHandler_)
@@ -86,20 +77,17 @@ void Forms::quit()
 }
 
 Form::Form(Console& c, const QString& name, Qt::WindowFlags flags)
-    : QWidget(nullptr, flags), console(c)
-{
+    : QWidget(nullptr, flags), console(c) {
     setObjectName(name);
     setFont(design::windowFont());
     design::buttonFace(this);
 }
 
-void Form::closeBox()
-{
+void Form::closeBox() {
     console.forms.unload(objectName());
 }
 
-void Form::closeEvent(QCloseEvent* event)
-{
+void Form::closeEvent(QCloseEvent* event) {
     event->accept();
     closeBox();
 }

@@ -12,8 +12,7 @@
 class FakeWavPlayer final : public WavPlayer {
 public:
     void play(const QString& path, Mode mode) override { calls.emplace_back(path, mode); }
-    QStringList paths() const
-    {
+    QStringList paths() const {
         QStringList out;
         for (const auto& c : calls)
             out << c.first;
@@ -25,8 +24,7 @@ public:
 // Records every command; answers `openResult` to "open" commands and 0 to the rest.
 class FakeMidiDevice final : public MidiDevice {
 public:
-    int command(const QString& text) override
-    {
+    int command(const QString& text) override {
         commands << text;
         return text.startsWith(QLatin1String("open ")) ? openResult : 0;
     }

@@ -16,21 +16,18 @@ public:
         QString title;
     };
 
-    void message(const QString& text, const QString& title) override
-    {
+    void message(const QString& text, const QString& title) override {
         shown.append({Shown::Message, text, title});
         if (onShow)
             onShow(text);
     }
-    bool okCancel(const QString& text, const QString& title) override
-    {
+    bool okCancel(const QString& text, const QString& title) override {
         shown.append({Shown::OkCancel, text, title});
         if (onShow)
             onShow(text);
         return nextAnswer();
     }
-    bool yesNo(const QString& text, const QString& title) override
-    {
+    bool yesNo(const QString& text, const QString& title) override {
         shown.append({Shown::YesNo, text, title});
         if (onShow)
             onShow(text);
@@ -39,8 +36,7 @@ public:
 
     // Answers for the next OK/Cancel or Yes/No questions (true: OK or Yes); OK/Yes when empty.
     void answer(std::initializer_list<bool> answers) { answers_.append(answers); }
-    QStringList texts() const
-    {
+    QStringList texts() const {
         QStringList out;
         for (const auto& s : shown)
             out << s.text;

@@ -13,8 +13,7 @@
 struct TestConsole {
     static inline const QString dir = QStringLiteral("/opt/quolmar");
 
-    TestConsole() : console(dialogs, wav, midi, dir)
-    {
+    TestConsole() : console(dialogs, wav, midi, dir) {
         registerWindows(console.forms);
         console.forms.setQuitHandler([this] { ++quits; });
     }
