@@ -6,6 +6,8 @@
 #include "state/GameFormat.h"
 #include "ui/About.h"
 #include "ui/Console.h"
+#include "voteoff/Goodbye.h"
+#include "voteoff/Voteoff.h"
 
 void registerWindows(Forms& forms) {
     forms.add(Opening::windowName, [](Console& c) { return new Opening(c); });
@@ -15,5 +17,9 @@ void registerWindows(Forms& forms) {
                   [f](Console& c) { return new Names(c, *f); });
         forms.add(QString::fromLatin1(f->gameWindow),
                   [f](Console& c) { return new Maingame(c, *f); });
+        forms.add(QString::fromLatin1(f->voteoffWindow),
+                  [f](Console& c) { return new Voteoff(c, *f); });
+        forms.add(QString::fromLatin1(f->goodbyeWindow),
+                  [f](Console& c) { return new Goodbye(c, *f); });
     }
 }

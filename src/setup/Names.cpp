@@ -7,7 +7,6 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -126,7 +125,8 @@ Names::Names(Console& c, const GameFormat& f)
 
     Command1 = new QPushButton(QStringLiteral("Let's Play!"), this);
     Command1->setObjectName(QStringLiteral("Command1"));
-    Command1->setDefault(true);
+    // "Let's Play!" is the default button: Enter presses it unless another button has the focus.
+    setDefaultButton(Command1);
     place(Command1, d.play);
     Command2 = new QPushButton(QStringLiteral("Cancel"), this);
     Command2->setObjectName(QStringLiteral("Command2"));
@@ -142,16 +142,6 @@ Names::Names(Console& c, const GameFormat& f)
 
     connect(Command1, &QPushButton::clicked, this, &Names::letsPlay);
     connect(Command2, &QPushButton::clicked, this, &Names::cancel);
-}
-
-void Names::keyPressEvent(QKeyEvent* event) {
-    // "Let's Play!" is the default button: Enter presses it unless another button has the focus.
-    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
-        auto* focused = qobject_cast<QPushButton*>(focusWidget());
-        (focused != nullptr ? focused : Command1)->click();
-        return;
-    }
-    Form::keyPressEvent(event);
 }
 
 void Names::letsPlay() {

@@ -29,9 +29,6 @@ public:
     QPushButton* Command1;        // Let's Play!
     QPushButton* Command2;        // Cancel
 
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
-
 private:
     void letsPlay();
     void cancel();

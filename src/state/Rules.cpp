@@ -1,5 +1,6 @@
 #include "Rules.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace rules {
@@ -97,6 +98,11 @@ ChainPosition droppedPosition(const GameFormat& f, int level) {
         return f.topDrop;
     const int shape = f.dropBase - 240 * (level - 2);
     return {shape, shape + 120};
+}
+
+QString goodbyeClip(double uniform) {
+    const int n = std::clamp(static_cast<int>(uniform * 5.0) + 1, 1, 5);
+    return QStringLiteral("vokwen%1.wav").arg(n);
 }
 
 QString money(std::int64_t dollars) {

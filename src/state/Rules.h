@@ -36,6 +36,9 @@ int nextPlayer(const GameFormat& f, const GameState& s, int from);
 // Where link level-1 drops when a correct answer raises the chain to `level` (2..top).
 ChainPosition droppedPosition(const GameFormat& f, int level);
 
+// One of the five goodbye clips, "vokwen1.wav" to "vokwen5.wav", from a uniform draw in [0, 1).
+QString goodbyeClip(double uniform);
+
 // "$0", "$2,500", "$1,000,000".
 QString money(std::int64_t dollars);
 

@@ -4,7 +4,6 @@
 #include "Design.h"
 
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -42,23 +41,12 @@ About::About(Console& c)
 
     cmdOK = new QPushButton(QStringLiteral("OK"), this);
     cmdOK->setObjectName(QStringLiteral("cmdOK"));
-    cmdOK->setDefault(true);
+    // OK is both the default and the cancel button.
+    setDefaultButton(cmdOK);
+    setCancelButton(cmdOK);
     place(cmdOK, 2235, 2880, 1260, 345);
     setTabOrder(cmdOK, picIcon);
     cmdOK->setFocus();
 
     connect(cmdOK, &QPushButton::clicked, this, [this] { console.forms.unload(objectName()); });
-}
-
-void About::keyPressEvent(QKeyEvent* event) {
-    // OK is both the default and the cancel button.
-    switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        cmdOK->click();
-        return;
-    default:
-        Form::keyPressEvent(event);
-    }
 }

@@ -22,7 +22,4 @@ public:
     QLabel* lblVersion;
     QLabel* lblDescription;
     QPushButton* cmdOK;
-
-protected:
-    void keyPressEvent(QKeyEvent* event) override;
 };

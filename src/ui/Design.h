@@ -79,5 +79,6 @@ private:
 };
 
 inline const QString titlePicture = QStringLiteral(":/resources/title.svg");
+inline const QString farewellPicture = QStringLiteral(":/resources/farewell.svg");
 
 } // namespace design

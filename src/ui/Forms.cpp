@@ -4,6 +4,8 @@
 #include "Design.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPushButton>
 
 Forms::Forms(Console& console) : console_(console) {}
 
@@ -90,4 +92,23 @@ void Form::closeBox() {
 void Form::closeEvent(QCloseEvent* event) {
     event->accept();
     closeBox();
+}
+
+void Form::setDefaultButton(QPushButton* b) {
+    defaultButton_ = b;
+    b->setDefault(true);
+}
+
+void Form::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter) && defaultButton_ != nullptr) {
+        auto* focused = qobject_cast<QPushButton*>(focusWidget());
+        (focused != nullptr && focused->isEnabled() ? focused : defaultButton_)->click();
+        return;
+    }
+    if (key == Qt::Key_Escape && cancelButton_ != nullptr) {
+        cancelButton_->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -10,6 +10,7 @@
 
 class Console;
 class Form;
+class QPushButton;
 
 // The window registry. A window is built afresh when it is shown or first touched, and is
 // destroyed when it closes, so no display state survives from one showing to the next.
@@ -58,9 +59,18 @@ public:
     virtual void unloading() {}
 
 protected:
+    // Enter presses the default button (or the button that has the focus); Esc the cancel one.
+    void setDefaultButton(QPushButton* b);
+    void setCancelButton(QPushButton* b) { cancelButton_ = b; }
+    void keyPressEvent(QKeyEvent* event) override;
+
     // What the close box of the title bar does; by default the window just unloads.
     virtual void closeBox();
     void closeEvent(QCloseEvent* event) override;
 
     Console& console;
+
+private:
+    QPushButton* defaultButton_ = nullptr;
+    QPushButton* cancelButton_ = nullptr;
 };

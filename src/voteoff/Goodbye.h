@@ -1,0 +1,33 @@
+#pragma once
+
+#include "ui/Forms.h"
+
+class QFrame;
+class QLabel;
+class QPushButton;
+struct GameFormat;
+namespace design {
+class Picture;
+}
+
+// Sends the player who was just voted off on their way, then play goes on.
+class Goodbye final : public Form {
+    Q_OBJECT
+public:
+    Goodbye(Console& console, const GameFormat& format);
+
+    const GameFormat& format;
+    QFrame* Picture1;
+    design::Picture* picture;
+    QLabel* Label1; // the farewell, written by the vote-off
+    QPushButton* OKButton;
+
+    // Farewell text for a player, as the vote-off writes it into Label1.
+    static QString farewell(const QString& name);
+
+protected:
+    void closeBox() override;
+
+private:
+    void ok();
+};
