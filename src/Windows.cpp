@@ -1,5 +1,6 @@
 #include "Windows.h"
 
+#include "final/Finalround.h"
 #include "round/Maingame.h"
 #include "setup/Names.h"
 #include "setup/Opening.h"
@@ -12,6 +13,7 @@
 void registerWindows(Forms& forms) {
     forms.add(Opening::windowName, [](Console& c) { return new Opening(c); });
     forms.add(About::windowName, [](Console& c) { return new About(c); });
+    forms.add(Finalround::windowName, [](Console& c) { return new Finalround(c); });
     for (const GameFormat* f : {&formats::six, &formats::eight, &formats::nine}) {
         forms.add(QString::fromLatin1(f->namesWindow),
                   [f](Console& c) { return new Names(c, *f); });

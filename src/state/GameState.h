@@ -28,6 +28,13 @@ struct GameState {
     PerSlot<std::int64_t> MoneyBanked{};
     PerSlot<std::int64_t> MoneyLost{};
 
+    // The final's two finalists, k = 1 (the lower slot) and 2; index 0 unused.
+    std::array<QString, 3> FinalistNames{};
+    std::array<std::int64_t, 3> FinalistScores{};
+    std::array<int, 3> FinalRightAnswers{};
+    std::array<int, 3> FinalQuestionsLeft{};
+    bool SuddenDeath = false;
+
     // Clears one round's statistics of slots 1..players.
     void clearStatistics(int players);
 };

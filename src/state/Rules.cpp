@@ -66,6 +66,22 @@ std::int64_t strengthScore(const GameFormat& f, const GameState& s, int slot) {
     return roundHalfEven(sum);
 }
 
+std::int64_t finalistScore(const GameState& s, int slot) {
+    const std::int64_t whole = 200 * static_cast<std::int64_t>(s.RightAnswers[slot]) -
+                               10 * static_cast<std::int64_t>(s.TimeUsed[slot]);
+    return roundHalfEven(static_cast<double>(whole) +
+                         static_cast<double>(s.MoneyBanked[slot]) / 100.0 -
+                         static_cast<double>(s.MoneyLost[slot]) / 100.0);
+}
+
+int finalWinner(const GameState& s) {
+    if (s.FinalQuestionsLeft[1] + s.FinalRightAnswers[1] < s.FinalRightAnswers[2])
+        return 2;
+    if (s.FinalQuestionsLeft[2] + s.FinalRightAnswers[2] < s.FinalRightAnswers[1])
+        return 1;
+    return 0;
+}
+
 int startingPlayer(const GameFormat& f, const GameState& s, int newRound) {
     int best = 0;
     std::int64_t bestScore = 0;

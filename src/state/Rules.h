@@ -27,6 +27,11 @@ QString startClockClip(const GameFormat& f, int round);
 std::int64_t roundHalfEven(double value);
 // Strongest-link score of one slot from the statistics of the round just played.
 std::int64_t strengthScore(const GameFormat& f, const GameState& s, int slot);
+// A finalist's strength in the last round, which decides who chooses the order of the final.
+std::int64_t finalistScore(const GameState& s, int slot);
+// The finalist (1 or 2) who can no longer be caught, or 0 while the final goes on.
+int finalWinner(const GameState& s);
+
 // Slot that starts the next round: slot 1's seat in round 1, the strongest link after that;
 // ties go to the lowest slot. Only players still in are considered.
 int startingPlayer(const GameFormat& f, const GameState& s, int newRound);
