@@ -449,11 +449,13 @@ void TestMaingame::handOverToVoteOffAndFinal() {
     QVERIFY(g.tc.forms().find("Maingame6") == nullptr);
     QVERIFY(g.tc.forms().find("Voteoff6")->isVisible());
     QVERIFY(!g.w->isVisible());
+    QTest::keyClick(g.w, 'S'); // a key still queued for the old window does nothing
+    QCOMPARE(g.s().RoundNumber, 1);
     g.tc.forms().unload("Voteoff6");
 
     TestConsole::flush();
     g.s().RoundNumber = 5;
-    auto* w = g.tc.forms().load<Maingame>("Maingame6");
+    auto* w = qobject_cast<Maingame*>(g.tc.forms().show("Maingame6"));
     QTest::keyClick(w, 'V'); // V after the last round does nothing
     QCOMPARE(g.tc.forms().loaded(), QStringList{"Maingame6"});
     QTest::keyClick(w, 'F');

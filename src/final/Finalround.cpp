@@ -108,6 +108,8 @@ Finalround::Finalround(Console& c)
 }
 
 void Finalround::keyPressEvent(QKeyEvent* event) {
+    if (!isVisible())
+        return;
     const QString text = event->text();
     if (!text.isEmpty())
         handleKey(text.at(0));

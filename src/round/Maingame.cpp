@@ -312,6 +312,9 @@ bool Maingame::afterLastRound() const {
 }
 
 void Maingame::keyPressEvent(QKeyEvent* event) {
+    // Keys queued for a window that has since handed over must not act on the game.
+    if (!isVisible())
+        return;
     const QString text = event->text();
     if (text.size() == 1)
         handleKey(text.at(0));
