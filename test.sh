@@ -8,6 +8,8 @@ jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# Leaks inside the system's sound libraries are theirs, not ours.
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUOLMAR_WERROR=ON -DQUOLMAR_TESTS=ON >/dev/null
 cmake --build build --parallel "$jobs"

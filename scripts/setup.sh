@@ -4,8 +4,9 @@
 set -euo pipefail
 
 packages=(
-    cmake g++ make
+    cmake g++ make pkg-config
     qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
+    libsdl2-mixer-dev libfluidsynth-dev fluid-soundfont-gm
     fonts-liberation2 fonts-dejavu-core
 )
 
