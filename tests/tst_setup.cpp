@@ -170,7 +170,7 @@ private slots:
         QCOMPARE(s.TotalBank, 0);
         for (int i = 1; i <= players; ++i) {
             QCOMPARE(s.PlayerNames[i], names[i - 1]);
-            QCOMPARE(s.RightAnswers[i], 0);
+            QCOMPARE(s.RightAnswers[i] + s.TimeUsed[i] + s.MoneyBanked[i] + s.MoneyLost[i], 0);
             QCOMPARE(s.PlayerOut[i], false);
         }
         QCOMPARE(snapshot(s, players + 1), untouched);

@@ -150,10 +150,11 @@ void Names::letsPlay() {
     s.TotalBank = 0;
     for (int i = 1; i <= format.players; ++i) {
         s.PlayerNames[i] = Text1[static_cast<std::size_t>(i)]->text();
-        s.RightAnswers[i] = 0;
         // A game after a final starts with everybody in, as after Start Over.
         s.PlayerOut[i] = false;
     }
+    // Nor may the last game's figures show in a vote-off before the first round.
+    s.clearStatistics(format.players);
     s.ShowClock = Option1Visible->isChecked();
     s.UseWav = Check1->checkState() == Qt::Checked;
     s.UseMidi = Check2->checkState() == Qt::Checked;
