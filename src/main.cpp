@@ -1,11 +1,13 @@
 #include "Windows.h"
 #include "setup/Opening.h"
-#include "sound/SilentPlayers.h"
+#include "sound/FluidMidiDevice.h"
+#include "sound/SdlWavPlayer.h"
 #include "ui/Console.h"
 #include "ui/Dialogs.h"
 
 #include <QApplication>
 #include <QStyleFactory>
+#include <QTimer>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -15,11 +17,14 @@ int main(int argc, char* argv[]) {
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     MessageBoxDialogs dialogs;
-    SilentWavPlayer wav;
-    SilentMidiDevice midi;
+    // Neither player touches the sound hardware yet, so the start window shows at once.
+    SdlWavPlayer wav;
+    FluidMidiDevice midi;
     Console console(dialogs, wav, midi, QApplication::applicationDirPath());
     registerWindows(console.forms);
     console.forms.setQuitHandler([] { QApplication::quit(); });
     console.forms.show(Opening::windowName);
+    // The audio device opens once the start window is up, so the first clip starts on time.
+    QTimer::singleShot(250, &app, [&wav] { wav.open(); });
     return QApplication::exec();
 }

@@ -18,8 +18,7 @@ using Mark = Finalround::Mark;
 // A console whose players `in` are the only ones left, with the prize `prize`.
 struct Final {
     Final(std::initializer_list<int> in, bool goFirst = true, qint64 prize = 250000,
-          bool wav = true)
-    {
+          bool wav = true) {
         GameState& s = tc.state();
         for (int i = 1; i <= 9; ++i) {
             s.PlayerNames[i] = QStringLiteral("P%1").arg(i);
@@ -31,13 +30,11 @@ struct Final {
         s.UseWav = wav;
         tc.dialogs.answer({goFirst});
     }
-    Finalround* open()
-    {
+    Finalround* open() {
         f = qobject_cast<Finalround*>(tc.forms().show(Finalround::windowName));
         return f;
     }
-    void keys(const char* typed)
-    {
+    void keys(const char* typed) {
         for (const char* k = typed; *k != '\0'; ++k)
             QTest::keyClick(f, *k);
     }
@@ -69,8 +66,7 @@ private slots:
     void design();
 };
 
-void TestFinal::openingSteps()
-{
+void TestFinal::openingSteps() {
     // Without WAV the order of steps is unchanged, there is only no clip.
     for (bool wav : {true, false}) {
         Final t({3, 6}, true, 250000, wav);
@@ -94,22 +90,24 @@ void TestFinal::openingSteps()
     }
 }
 
-void TestFinal::whoGoesFirst_data()
-{
+void TestFinal::whoGoesFirst_data() {
     QTest::addColumn<int>("answers1");
     QTest::addColumn<int>("answers2");
     QTest::addColumn<bool>("yes");
     QTest::addColumn<QString>("asked");
     QTest::addColumn<QString>("top");
     // Scores: right answers x 200 - time x 10 + banked / 100; ties go to finalist 1.
-    QTest::newRow("2 stronger, yes") << 1 << 2 << true << "P9" << "P9";
-    QTest::newRow("2 stronger, no") << 1 << 2 << false << "P9" << "P8";
-    QTest::newRow("equal, yes") << 2 << 2 << true << "P8" << "P8";
-    QTest::newRow("equal, no") << 2 << 2 << false << "P8" << "P9";
+    QTest::newRow("2 stronger, yes") << 1 << 2 << true << "P9"
+                                     << "P9";
+    QTest::newRow("2 stronger, no") << 1 << 2 << false << "P9"
+                                    << "P8";
+    QTest::newRow("equal, yes") << 2 << 2 << true << "P8"
+                                << "P8";
+    QTest::newRow("equal, no") << 2 << 2 << false << "P8"
+                               << "P9";
 }
 
-void TestFinal::whoGoesFirst()
-{
+void TestFinal::whoGoesFirst() {
     QFETCH(int, answers1);
     QFETCH(int, answers2);
     QFETCH(bool, yes);
@@ -119,7 +117,7 @@ void TestFinal::whoGoesFirst()
     t.s().RightAnswers[8] = answers1;
     t.s().RightAnswers[9] = answers2;
     t.s().TimeUsed[8] = t.s().TimeUsed[9] = 20;
-    t.s().MoneyBanked[9] = 50; // half a point, rounded to the even 0
+    t.s().MoneyBanked[9] = 50;  // half a point, rounded to the even 0
     t.s().RightAnswers[1] = 30; // out: never a finalist
     t.open();
     QCOMPARE(t.s().FinalistScores[1], 200 * answers1 - 200);
@@ -136,8 +134,7 @@ void TestFinal::whoGoesFirst()
     QCOMPARE(t.s().FinalRightAnswers[top == "P8" ? 1 : 2], 1);
 }
 
-void TestFinal::quickWinAndWinOnTheLastQuestion()
-{
+void TestFinal::quickWinAndWinOnTheLastQuestion() {
     {
         Final t({2, 5});
         t.open();
@@ -166,8 +163,7 @@ void TestFinal::quickWinAndWinOnTheLastQuestion()
     }
 }
 
-void TestFinal::ticksAndCrossesAlternateRows()
-{
+void TestFinal::ticksAndCrossesAlternateRows() {
     Final t({4, 7});
     t.open();
     t.keys("xQ1 \t"); // other keys change nothing
@@ -191,8 +187,7 @@ void TestFinal::ticksAndCrossesAlternateRows()
     QCOMPARE(t.s().FinalQuestionsLeft[2], 4);
 }
 
-void TestFinal::suddenDeath()
-{
+void TestFinal::suddenDeath() {
     Final t({1, 3}, true, 0);
     t.open();
     t.keys("CCCCCCCCCC"); // 5 : 5
@@ -221,8 +216,7 @@ void TestFinal::suddenDeath()
                             "away with $0.\nP1, you leave with nothing."));
 }
 
-void TestFinal::sameNamesAreCreditedByRow()
-{
+void TestFinal::sameNamesAreCreditedByRow() {
     Final t({2, 4}, false);
     t.s().PlayerNames[2] = t.s().PlayerNames[4] = QStringLiteral("Sam");
     t.s().RightAnswers[4] = 3; // finalist 2 is stronger, says No: finalist 1 goes first
@@ -235,16 +229,14 @@ void TestFinal::sameNamesAreCreditedByRow()
     QVERIFY(t.ended());
 }
 
-void TestFinal::prizes_data()
-{
+void TestFinal::prizes_data() {
     QTest::addColumn<qint64>("prize");
     QTest::addColumn<QString>("text");
     QTest::newRow("none") << qint64(0) << "$0";
     QTest::newRow("million") << qint64(1000000) << "$1,000,000";
 }
 
-void TestFinal::prizes()
-{
+void TestFinal::prizes() {
     QFETCH(qint64, prize);
     QFETCH(QString, text);
     Final t({5, 6}, true, prize);
@@ -254,8 +246,7 @@ void TestFinal::prizes()
     QVERIFY(t.tc.dialogs.texts()[1].contains("go away with " + text + ".\n"));
 }
 
-void TestFinal::synchronousClipsAndKeysTypedMeanwhile()
-{
+void TestFinal::synchronousClipsAndKeysTypedMeanwhile() {
     Final t({1, 2});
     // A key typed while "choice.wav" plays waits for the clip, then counts.
     t.tc.wav.onPlay = [&](const QString& path) {
@@ -275,8 +266,7 @@ void TestFinal::synchronousClipsAndKeysTypedMeanwhile()
     QCOMPARE(t.s().FinalRightAnswers[1], 1);
 }
 
-void TestFinal::design()
-{
+void TestFinal::design() {
     Final t({1, 2});
     t.open();
     const auto box = [](int l, int top, int w, int h) {

@@ -432,7 +432,11 @@ void TestMaingame::displayToggles() {
     QCOMPARE(g.w->Label3->text(), QStringLiteral("$3,400"));
     g.keys("t");
     QVERIFY(g.w->Shape2->isHidden() && g.w->Label2->isHidden() && g.w->Label3->isHidden());
-    g.keys("S");
+    g.keys("TS"); // TOTAL stays on show through the round and follows its end
+    g.s().RoundBank = 600;
+    g.runOut();
+    QCOMPARE(g.w->Label3->text(), QStringLiteral("$4,000"));
+    g.keys("TS");
     g.keys("H"); // H works while the clock runs
     QVERIFY(g.w->Label11->isHidden() && g.w->Shape10->isHidden() && g.w->Label5->isHidden());
     g.keys("h");

@@ -508,6 +508,9 @@ void Maingame::endRound(const QString& message) {
     if (s.RoundNumber == format.lastRound)
         s.RoundBank *= format.multiplier;
     s.TotalBank += s.RoundBank;
+    // A TOTAL already on show follows the prize fund rather than keep a stale amount.
+    if (!Shape2->isHidden())
+        Label3->setText(rules::money(s.TotalBank));
     console.dialogs.message(message);
     Label4->setText(s.RoundNumber >= format.lastRound ? finalPrompt : voteOffPrompt);
 }

@@ -12,8 +12,7 @@
 // Records every clip it is asked to play, with its mode.
 class FakeWavPlayer final : public WavPlayer {
 public:
-    void play(const QString& path, Mode mode) override
-    {
+    void play(const QString& path, Mode mode) override {
         calls.emplace_back(path, mode);
         if (onPlay)
             onPlay(path);

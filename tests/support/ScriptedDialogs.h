@@ -22,16 +22,10 @@ public:
             onShow(text);
     }
     bool okCancel(const QString& text, const QString& title) override {
-        shown.append({Shown::OkCancel, text, title});
-        if (onShow)
-            onShow(text);
-        return nextAnswer();
+        return ask({Shown::OkCancel, text, title});
     }
     bool yesNo(const QString& text, const QString& title) override {
-        shown.append({Shown::YesNo, text, title});
-        if (onShow)
-            onShow(text);
-        return nextAnswer();
+        return ask({Shown::YesNo, text, title});
     }
 
     // Answers for the next OK/Cancel or Yes/No questions (true: OK or Yes); OK/Yes when empty.
@@ -48,8 +42,18 @@ public:
     QList<Shown> shown;
     // Runs while a box is "open", e.g. to act as the host would meanwhile.
     std::function<void(const QString&)> onShow;
+    // When set, answers every OK/Cancel or Yes/No question instead of the script.
+    std::function<bool(const Shown&)> chooser;
 
 private:
-    bool nextAnswer() { return answers_.isEmpty() ? true : answers_.takeFirst(); }
+    // The box is kept by value: whatever onShow does meanwhile may show further boxes.
+    bool ask(const Shown& box) {
+        shown.append(box);
+        if (onShow)
+            onShow(box.text);
+        if (chooser)
+            return chooser(box);
+        return answers_.isEmpty() ? true : answers_.takeFirst();
+    }
     QList<bool> answers_;
 };

@@ -1,0 +1,254 @@
+#include "FluidMidiDevice.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <atomic>
+#include <fluidsynth.h>
+#include <mutex>
+#include <utility>
+
+namespace {
+
+// No round's music comes anywhere near this; anything larger is not worth reading.
+constexpr qint64 kLargestPiece = 16 * 1024 * 1024;
+// One block is enough for a trial player to load its piece.
+constexpr int kTrialBlock = 64;
+
+} // namespace
+
+struct FluidMidiDevice::Engine {
+    Engine() = default;
+    Engine(const Engine&) = delete;
+    Engine& operator=(const Engine&) = delete;
+    ~Engine() {
+        stopOutput();
+        if (synth)
+            delete_fluid_synth(synth);
+        if (trialSynth)
+            delete_fluid_synth(trialSynth);
+        if (settings)
+            delete_fluid_settings(settings);
+        if (trialSettings)
+            delete_fluid_settings(trialSettings);
+    }
+    void stopOutput() {
+        if (driver)
+            delete_fluid_audio_driver(driver);
+        driver = nullptr;
+    }
+
+    fluid_settings_t* settings = nullptr;
+    fluid_synth_t* synth = nullptr;
+    fluid_audio_driver_t* driver = nullptr;
+    // Silent and without SoundFont: a piece is tried on it before it is accepted.
+    fluid_settings_t* trialSettings = nullptr;
+    fluid_synth_t* trialSynth = nullptr;
+};
+
+// The player runs on FluidSynth's timer thread; the callbacks below run there too.
+struct FluidMidiDevice::Piece {
+    explicit Piece(fluid_synth_t* s) : synth(s) {}
+    Piece(const Piece&) = delete;
+    Piece& operator=(const Piece&) = delete;
+    ~Piece() {
+        if (!player)
+            return;
+        silence();
+        fluid_player_stop(player);
+        delete_fluid_player(player);
+    }
+
+    // Once this returns no further event of the piece reaches the synthesiser, so the notes
+    // switched off afterwards stay off.
+    void silence() {
+        const std::lock_guard lock(gate);
+        silenced = true;
+    }
+    void unsilence() {
+        const std::lock_guard lock(gate);
+        silenced = false;
+    }
+
+    static int forward(void* data, fluid_midi_event_t* event) {
+        auto* piece = static_cast<Piece*>(data);
+        const std::lock_guard lock(piece->gate);
+        return piece->silenced ? FLUID_OK : fluid_synth_handle_midi_event(piece->synth, event);
+    }
+    // The music ends with its last tick; the player only reports done after the notes ring out.
+    static int tick(void* data, int tick) {
+        auto* piece = static_cast<Piece*>(data);
+        const int total = fluid_player_get_total_ticks(piece->player);
+        if (total > 0 && tick >= total)
+            piece->lastTick.store(true);
+        return FLUID_OK;
+    }
+
+    fluid_synth_t* synth;
+    fluid_player_t* player = nullptr;
+    std::mutex gate;
+    bool silenced = true;
+    std::atomic<bool> lastTick{false};
+};
+
+FluidMidiDevice::FluidMidiDevice(QString soundFont, QStringList drivers, QString fileOutput)
+    : soundFont_(std::move(soundFont)), drivers_(std::move(drivers)),
+      fileOutput_(std::move(fileOutput)) {}
+
+FluidMidiDevice::~FluidMidiDevice() {
+    // The audio output goes first, so nothing renders a player or synthesiser being deleted.
+    stop();
+    if (engine_)
+        engine_->stopOutput();
+    piece_.reset();
+    engine_.reset();
+}
+
+void FluidMidiDevice::prepare() {
+    if (state_ != State::Unprepared)
+        return;
+    state_ = State::Unavailable;
+    auto engine = std::make_unique<Engine>();
+    engine->settings = new_fluid_settings();
+    if (!engine->settings)
+        return;
+    // The system clock keeps the music's time even when the audio thread is starved; a long
+    // period rides out a busy machine; samples load only for the instruments a piece uses,
+    // which keeps this quick and the memory small.
+    fluid_settings_setstr(engine->settings, "player.timing-source", "system");
+    fluid_settings_setint(engine->settings, "audio.period-size", 1024);
+    fluid_settings_setint(engine->settings, "synth.dynamic-sample-loading", 1);
+    // The final hit lands on the last tick; a reset there would silence it at once.
+    fluid_settings_setint(engine->settings, "player.reset-synth", 0);
+    if (!fileOutput_.isEmpty())
+        fluid_settings_setstr(engine->settings, "audio.file.name",
+                              QFile::encodeName(fileOutput_).constData());
+    engine->synth = new_fluid_synth(engine->settings);
+    if (!engine->synth ||
+        fluid_synth_sfload(engine->synth, QFile::encodeName(soundFont_).constData(), 1) ==
+            FLUID_FAILED)
+        return;
+    for (const QString& name : std::as_const(drivers_)) {
+        // An unknown name leaves the setting as it was; that driver was tried already.
+        if (fluid_settings_setstr(engine->settings, "audio.driver", name.toUtf8().constData()) !=
+            FLUID_OK)
+            continue;
+        engine->driver = new_fluid_audio_driver(engine->settings, engine->synth);
+        if (engine->driver)
+            break;
+    }
+    if (!engine->driver)
+        return;
+
+    engine->trialSettings = new_fluid_settings();
+    if (!engine->trialSettings)
+        return;
+    // Rendering a block drives the trial player, with no thread of its own.
+    fluid_settings_setstr(engine->trialSettings, "player.timing-source", "sample");
+    fluid_settings_setint(engine->trialSettings, "synth.polyphony", 16);
+    fluid_settings_setint(engine->trialSettings, "synth.reverb.active", 0);
+    fluid_settings_setint(engine->trialSettings, "synth.chorus.active", 0);
+    engine->trialSynth = new_fluid_synth(engine->trialSettings);
+    if (!engine->trialSynth)
+        return;
+    engine_ = std::move(engine);
+    state_ = State::Ready;
+}
+
+bool FluidMidiDevice::ready() const {
+    return state_ == State::Ready;
+}
+
+bool FluidMidiDevice::lastTickReached() const {
+    return piece_ && piece_->lastTick.load();
+}
+
+int FluidMidiDevice::command(const QString& text) {
+    static const QString openPrefix = QStringLiteral("open sequencer!");
+    static const QString openSuffix = QStringLiteral(" alias midi");
+    if (text.size() >= openPrefix.size() + openSuffix.size() &&
+        text.startsWith(openPrefix, Qt::CaseInsensitive) &&
+        text.endsWith(openSuffix, Qt::CaseInsensitive))
+        return open(
+            text.mid(openPrefix.size(), text.size() - openPrefix.size() - openSuffix.size()));
+    if (text.compare(QLatin1String("play midi"), Qt::CaseInsensitive) == 0)
+        return play();
+    if (text.compare(QLatin1String("stop midi"), Qt::CaseInsensitive) == 0)
+        return stop();
+    if (text.compare(QLatin1String("close midi"), Qt::CaseInsensitive) == 0) {
+        stop();
+        piece_.reset();
+        return Ok;
+    }
+    return UnknownCommand;
+}
+
+int FluidMidiDevice::open(const QString& path) {
+    stop();
+    piece_.reset();
+
+    const QFileInfo info(path);
+    if (!info.isFile())
+        return FileNotFound;
+    if (info.size() == 0 || info.size() > kLargestPiece)
+        return NotPlayable;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FileNotFound;
+    const QByteArray data = file.readAll();
+
+    prepare();
+    if (state_ != State::Ready)
+        return DeviceUnavailable;
+    // FluidSynth accepts any file here and only finds out when it plays, so try it first.
+    if (!playable(data))
+        return NotPlayable;
+
+    auto piece = std::make_unique<Piece>(engine_->synth);
+    piece->player = new_fluid_player(engine_->synth);
+    if (!piece->player)
+        return DeviceUnavailable;
+    fluid_player_set_playback_callback(piece->player, &Piece::forward, piece.get());
+    fluid_player_set_tick_callback(piece->player, &Piece::tick, piece.get());
+    if (fluid_player_add_mem(piece->player, data.constData(), static_cast<size_t>(data.size())) !=
+        FLUID_OK)
+        return NotPlayable;
+    piece_ = std::move(piece);
+    return Ok;
+}
+
+bool FluidMidiDevice::playable(const QByteArray& data) {
+    fluid_player_t* trial = new_fluid_player(engine_->trialSynth);
+    if (!trial)
+        return false;
+    // Its events go nowhere: only whether the piece loads and has length matters.
+    fluid_player_set_playback_callback(
+        trial, [](void*, fluid_midi_event_t*) { return int{FLUID_OK}; }, nullptr);
+    bool ok = fluid_player_add_mem(trial, data.constData(), static_cast<size_t>(data.size())) ==
+                  FLUID_OK &&
+              fluid_player_play(trial) == FLUID_OK;
+    if (ok) {
+        float block[kTrialBlock];
+        fluid_synth_write_float(engine_->trialSynth, kTrialBlock, block, 0, 1, block, 0, 1);
+        ok = fluid_player_get_status(trial) == FLUID_PLAYER_PLAYING &&
+             fluid_player_get_total_ticks(trial) > 0;
+    }
+    fluid_player_stop(trial);
+    delete_fluid_player(trial);
+    return ok;
+}
+
+int FluidMidiDevice::play() {
+    if (!piece_)
+        return NothingOpen;
+    piece_->unsilence();
+    return fluid_player_play(piece_->player) == FLUID_OK ? Ok : DeviceUnavailable;
+}
+
+int FluidMidiDevice::stop() {
+    if (!piece_)
+        return Ok;
+    piece_->silence();
+    fluid_player_stop(piece_->player);
+    fluid_synth_all_sounds_off(engine_->synth, -1);
+    return Ok;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "MidiDevice.h"
+
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+// Plays the rounds' music with FluidSynth: one synthesiser, SoundFont and audio output for the
+// whole run, and at most one piece open at a time.
+class FluidMidiDevice final : public MidiDevice {
+public:
+    // Answers to command().
+    enum Answer : int {
+        Ok = 0,
+        DeviceUnavailable = 263, // no SoundFont or no audio output
+        UnknownCommand = 274,
+        FileNotFound = 275,
+        NotPlayable = 277, // not a MIDI file, or a broken one
+        NothingOpen = 289,
+    };
+
+    static inline const QString systemSoundFont =
+        QStringLiteral("/usr/share/sounds/sf2/default-GM.sf2");
+    static QStringList systemDrivers() {
+        return {QStringLiteral("pulseaudio"), QStringLiteral("alsa")};
+    }
+
+    // `drivers` are tried in order; `fileOutput` is where FluidSynth's "file" driver writes.
+    explicit FluidMidiDevice(QString soundFont = systemSoundFont,
+                             QStringList drivers = systemDrivers(), QString fileOutput = {});
+    ~FluidMidiDevice() override;
+    FluidMidiDevice(const FluidMidiDevice&) = delete;
+    FluidMidiDevice& operator=(const FluidMidiDevice&) = delete;
+
+    int command(const QString& text) override;
+    // Loads the SoundFont and opens the audio output, once; later calls return at once.
+    void prepare() override;
+
+    // Whether the synthesiser, its SoundFont and an audio output are there.
+    bool ready() const;
+    // True once the open piece has played its last tick; its last notes may still be ringing.
+    bool lastTickReached() const;
+
+private:
+    int open(const QString& path);
+    int play();
+    int stop();
+    bool playable(const QByteArray& data);
+
+    struct Engine;
+    struct Piece;
+    enum class State { Unprepared, Ready, Unavailable };
+
+    QString soundFont_;
+    QStringList drivers_;
+    QString fileOutput_;
+    State state_ = State::Unprepared;
+    std::unique_ptr<Engine> engine_;
+    std::unique_ptr<Piece> piece_;
+};
