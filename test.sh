@@ -3,7 +3,7 @@
 # build with warnings as errors, once under AddressSanitizer and UndefinedBehaviorSanitizer.
 set -euo pipefail
 cd "$(dirname "$0")"
-scripts/setup.sh
+scripts/setup.sh --test
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing quolmar need, if any are
-# missing. Quiet and quick when everything is already there.
+# Installs the Debian packages that building and running quolmar need, and with --test those
+# the tests need too, if any are missing. Quiet and quick when everything is already there.
 set -euo pipefail
 
 packages=(
@@ -9,6 +9,12 @@ packages=(
     libsdl2-mixer-dev libfluidsynth-dev fluid-soundfont-gm
     fonts-liberation2 fonts-dejavu-core
 )
+
+# The tests also run the real program under a virtual display, trace it, and check the
+# installed files and the package.
+if [ "${1:-}" = "--test" ]; then
+    packages+=(strace xvfb xauth xdotool openbox desktop-file-utils appstream)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
