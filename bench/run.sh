@@ -1,0 +1,329 @@
+#!/usr/bin/env bash
+# Measures the real program from the outside, side by side with a bare Qt Widgets program built
+# by the same build, on a virtual display, and prints one table: start-up time, memory, the clock
+# of a real 60-second round against wall-clock time, when that round's music ends, and how long
+# one key press takes. About three minutes, most of it the 60-second round.
+#
+#   bench/run.sh [BUILD_DIR]     default: build/, as ./run.sh and ./test.sh make it
+#
+# Needs, besides what scripts/setup.sh --test installs: xev (x11-utils) to time windows as they
+# appear, and pulseaudio, whose null sink lets the music play and be recorded without a sound
+# card. Missing packages are installed; without pulseaudio the music rows say so.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath -m "${1:-$root/build}")
+
+if [ -z "${QUOLMAR_BENCH_DISPLAY:-}" ]; then
+    for tool in xvfb-run xdotool openbox; do
+        command -v "$tool" >/dev/null 2>&1 || { "$root/scripts/setup.sh" --test; break; }
+    done
+    extra=()
+    command -v xev >/dev/null 2>&1 || extra+=(x11-utils)
+    { command -v pulseaudio && command -v parec; } >/dev/null 2>&1 || extra+=(pulseaudio)
+    if [ ${#extra[@]} -gt 0 ]; then
+        echo "Installing for the benchmark: ${extra[*]}"
+        sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo=sudo
+        export DEBIAN_FRONTEND=noninteractive
+        { $sudo apt-get update -qq && $sudo apt-get install -y -qq --no-install-recommends \
+            "${extra[@]}"; } >/dev/null || echo "(could not install ${extra[*]})"
+    fi
+    command -v xev >/dev/null 2>&1 || { echo "xev (x11-utils) is needed" >&2; exit 1; }
+    if [ ! -f "$build/CMakeCache.txt" ]; then
+        cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    fi
+    cmake --build "$build" --parallel "$(nproc)" \
+        --target quolmar quolmar_sounds_out quolmar_baseline quolmar_bench_keys >/dev/null
+    exec env QUOLMAR_BENCH_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build"
+fi
+
+quolmar=$build/quolmar
+baseline=$build/bench/quolmar_baseline
+keybench=$build/bench/quolmar_bench_keys
+work=$(mktemp -d /tmp/quolmar-bench.XXXXXX)
+# A runtime directory of its own, as a desktop session has, keeps the sound libraries' sockets
+# and links out of the home directory.
+mkdir -m 700 "$work/runtime"
+export XDG_RUNTIME_DIR=$work/runtime
+unset QT_QPA_PLATFORM
+
+started=()
+cleanup() {
+    local p
+    for p in "${started[@]}"; do kill "$p" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+die() {
+    echo "bench: $*" >&2
+    exit 1
+}
+now() { echo "${EPOCHREALTIME/./}"; } # microseconds
+ms() { awk -v us="$1" 'BEGIN { printf "%.1f ms", us / 1000 }'; }
+mib() { awk -v kb="$1" 'BEGIN { printf "%.1f MiB", kb / 1024 }'; }
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+peak_kb() { awk '/^VmHWM:/ { print $2 }' "/proc/$1/status"; }
+stop() {
+    kill "$1" 2>/dev/null || true
+    wait "$1" 2>/dev/null || true
+}
+
+# Without a window manager no window gets the keyboard focus.
+openbox --sm-disable --startup "touch $work/wm-ready" >/dev/null 2>&1 &
+started+=($!)
+until [ -e "$work/wm-ready" ]; do sleep 0.05; done
+
+# A sound server of our own whose only output is a null sink: the music plays in real time and
+# its monitor can be recorded. Only the programs started here are pointed at it.
+audio=no
+if command -v pulseaudio >/dev/null 2>&1 && command -v parec >/dev/null 2>&1; then
+    mkdir "$work/pulse-home"
+    HOME=$work/pulse-home pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+        --load="module-null-sink sink_name=bench" \
+        --load="module-native-protocol-unix socket=$work/pulse.sock auth-anonymous=1" \
+        >"$work/pulse.log" 2>&1 &
+    started+=($!)
+    export PULSE_SERVER=unix:$work/pulse.sock PULSE_COOKIE=$work/pulse-cookie
+    for _ in $(seq 100); do
+        [ -S "$work/pulse.sock" ] && { audio=yes; break; }
+        sleep 0.05
+    done
+fi
+
+# Every window that appears or goes, as the X server reports it: a blocking read, so waiting
+# costs no CPU and the time is taken the moment the event arrives.
+coproc XEV { exec xev -root -event substructure; }
+started+=("$XEV_PID")
+sleep 0.3 # xev has selected the events by then; the first launch only warms up anyway
+drain() { while read -r -t 0.05 -u "${XEV[0]}" _; do :; done; }
+# Sets $event_us to the time of the next event of one of the kinds (a regular expression).
+next_event() {
+    local kinds=$1 limit=$2 line
+    while read -r -t "$limit" -u "${XEV[0]}" line; do
+        if [[ $line =~ ^($kinds)\ event ]]; then
+            event_us=${EPOCHREALTIME/./}
+            return 0
+        fi
+    done
+    return 1
+}
+
+# --- Start-up: launch until the start window is mapped, and the memory once it has settled ---
+
+# Sets $shown_us, and $settled_kb one second after the window appeared; then ends the program.
+launch() {
+    local title=$1 t0 pid
+    shift
+    drain
+    t0=${EPOCHREALTIME/./}
+    "$@" >/dev/null 2>&1 &
+    pid=$!
+    while :; do
+        next_event MapNotify 30 || die "no window from $1"
+        xdotool search --onlyvisible --name "$title" >/dev/null 2>&1 && break
+    done
+    shown_us=$((event_us - t0))
+    sleep 1
+    settled_kb=$(peak_kb "$pid")
+    stop "$pid"
+}
+
+: >"$work/q.times"
+: >"$work/b.times"
+: >"$work/q.mem"
+: >"$work/b.mem"
+# Turn about, so that neither gains from what the other left in the caches; the first pair
+# only warms up.
+for run in $(seq 0 10); do
+    launch '^The Brackwyn$' "$quolmar"
+    [ "$run" -gt 0 ] && { echo "$shown_us" >>"$work/q.times"; echo "$settled_kb" >>"$work/q.mem"; }
+    launch '^quolmar baseline$' "$baseline"
+    [ "$run" -gt 0 ] && { echo "$shown_us" >>"$work/b.times"; echo "$settled_kb" >>"$work/b.mem"; }
+done
+q_start=$(median <"$work/q.times")
+b_start=$(median <"$work/b.times")
+q_mem=$(median <"$work/q.mem")
+b_mem=$(median <"$work/b.mem")
+
+# --- A whole run to a real 60-second round, played as a host would -----------------------------
+
+handled=" "
+# Prints the id of a visible window whose title matches and that was not handled before.
+await() {
+    local title=$1 id end=$((SECONDS + ${2:-30}))
+    while [ $SECONDS -lt $end ]; do
+        for id in $(xdotool search --onlyvisible --name "$title" 2>/dev/null); do
+            case "$handled" in *" $id "*) ;; *) echo "$id"; return 0 ;; esac
+        done
+        sleep 0.05
+    done
+    return 1
+}
+gone() {
+    local end=$((SECONDS + 30))
+    while [ $SECONDS -lt $end ]; do
+        xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -qx "$2" || return 0
+        sleep 0.05
+    done
+    return 1
+}
+keys() {
+    local id=$1
+    shift
+    timeout 10 xdotool windowactivate --sync "$id" >/dev/null 2>&1 || die "window $id not active"
+    xdotool key --clearmodifiers --delay 40 "$@"
+}
+# Answers a message box with Enter; sets $closed_us to when it left the screen.
+answer() {
+    local id
+    id=$(await "$1") || die "no box '$1' ($2)"
+    handled+="$id "
+    timeout 10 xdotool windowactivate --sync "$id" >/dev/null 2>&1 || die "box $id not active"
+    drain
+    # Typed in the background: the event is then read, and timed, the moment it comes.
+    xdotool key Return &
+    next_event 'UnmapNotify|DestroyNotify' 30 || die "box '$1' did not close ($2)"
+    closed_us=$event_us
+    wait $!
+    gone "$1" "$id" || die "box '$1' did not close ($2)"
+}
+play() {
+    local title=$1 id
+    shift
+    id=$(await "$title") || die "no window '$title'"
+    handled+="$id "
+    keys "$id" "$@"
+}
+
+box='^quolmar$'
+control='^The Brackwyn Game Control$'
+"$quolmar" >"$work/game.log" 2>&1 &
+game=$!
+started+=("$game")
+play '^The Brackwyn$' space
+id=$(await "^Let's Meet the Team\$") || die "no team entry window"
+handled+="$id "
+keys "$id" A n n Tab B e n Tab C y Tab D e e Tab E v e Tab F a y Return
+
+music_error=""
+for round in 1 2 3 4 5; do
+    id=$(await "$control") || die "no game control window for round $round"
+    handled+="$id "
+    if [ "$round" -eq 5 ] && [ "$audio" = yes ]; then
+        parec --raw --format=s16le --rate=8000 --channels=1 --latency-msec=10 \
+            -d bench.monitor >"$work/round5.raw" 2>/dev/null &
+        recorder=$!
+        started+=("$recorder")
+        # The goodbye clip may still be sounding; the round starts once the last 0.3 s of the
+        # recording are silent, so that its first sound is the round's own first clip.
+        end=$((SECONDS + 15))
+        until [ "$(stat -c %s "$work/round5.raw")" -ge 4800 ] &&
+            tail -c 4800 "$work/round5.raw" | od -An -v -t d2 -w2 |
+            awk '{ if ($1 > 100 || $1 < -100) loud = 1 } END { exit loud }'; do
+            [ $SECONDS -lt $end ] || die "the recording never fell silent"
+            sleep 0.1
+        done
+        quiet_frame=$(($(stat -c %s "$work/round5.raw") / 160))
+    fi
+    keys "$id" s
+    answer "$box" "round $round, first start message"
+    first_closed=$closed_us
+    answer "$box" "round $round, second start message"
+    # Without an audio output the music says so in one more box; round 1 shows which it is.
+    if [ -z "$music_error" ]; then
+        if await "$box" 5 >/dev/null; then music_error=yes; else music_error=no; fi
+    fi
+    [ "$music_error" = yes ] && answer "$box" "round $round, music error"
+    clock_start=$closed_us
+    if [ "$round" -eq 1 ]; then
+        sleep 2
+        round_kb=$(peak_kb "$game")
+    fi
+    if [ "$round" -lt 5 ]; then
+        keys "$id" c c c c c c b
+        answer "$box" "round $round, target reached"
+        keys "$id" v
+        play "^It's time to vote off The Brackwyn!\$" Tab space
+        answer "$box" "vote-off $round, confirmation"
+        play "^It's time for you to go\$" space
+    fi
+done
+
+# The round ends when the clock reaches 0 with a box: the next window to appear.
+while :; do
+    next_event MapNotify 90 || die "round 5 did not end"
+    await "$box" 5 >/dev/null && break
+done
+clock_us=$((event_us - clock_start))
+if [ "$audio" = yes ]; then
+    # The music's last hit rings on past the clock's end; keep recording until it has faded.
+    while [ $(($(now) - clock_start)) -lt 64000000 ]; do sleep 0.2; done
+    stop "$recorder"
+fi
+game_kb=$(peak_kb "$game")
+stop "$game"
+
+# --- Key presses, in-process -------------------------------------------------------------------
+
+keyresult=$("$keybench" 100000 2000 2>/dev/null) || die "the key benchmark failed"
+read -r _ k_n k_med k_p99 <<<"$(grep '^handleKey ' <<<"$keyresult")"
+read -r _ p_n p_med p_p99 <<<"$(grep '^press+paint ' <<<"$keyresult")"
+
+# --- The music, from the recording --------------------------------------------------------------
+
+music_row="not measurable here: no audio output (pulseaudio missing or did not start)"
+if [ "$audio" = yes ]; then
+    # 10 ms loudness frames. The first sound after the recording fell silent is the clip that
+    # closing the first start box starts; the hit is where the last loud passage first reaches
+    # half its peak, as the music test defines the end of a piece.
+    read -r onset hit last < <(od -An -v -t d2 -w2 "$work/round5.raw" | awk -v quiet="$quiet_frame" '
+        { sum += $1 * $1; if (++n == 80) { rms[f++] = sqrt(sum / 80); sum = 0; n = 0 } }
+        END {
+            onset = -1; last = -1
+            for (i = quiet; i < f; ++i) if (rms[i] > 200) { if (onset < 0) onset = i; last = i }
+            if (last < 0) { print -1, -1, -1; exit }
+            from = last - 700 < 0 ? 0 : last - 700
+            peak = 0
+            for (i = from; i <= last; ++i) if (rms[i] > peak) peak = rms[i]
+            for (i = from; i <= last && rms[i] < peak / 2; ++i) ;
+            print onset, i, last
+        }')
+    if [ "$hit" -lt 0 ]; then
+        music_row="no sound was recorded"
+    else
+        # The recording is tied to the wall clock at the round's first clip, which starts as
+        # the first start box closes: the sound server's buffering and any pause in the
+        # recording before then cancel out. The sound plays on without a break from that
+        # clip to the hit, and the sink keeps real time, so 10 ms of recording are 10 ms.
+        hit_us=$((first_closed + (hit - onset) * 10000))
+        hit_after_zero=$((hit_us - clock_start - clock_us))
+        music_value=$(awk -v d="$hit_after_zero" 'BEGIN { printf "%+.0f ms", d / 1000 }')
+        music_row=$(awk -v h="$((hit_us - clock_start))" 'BEGIN { printf "hit %.3f s after the clock started; recorded from a null sink, timed from the first clip of the round (+-30 ms)", h / 1e6 }')
+    fi
+fi
+
+# --- The table ----------------------------------------------------------------------------------
+
+row() { printf '%-44s | %-11s | %-11s | %s\n' "$@"; }
+us() { awk -v ns="$1" 'BEGIN { printf "%.1f us", ns / 1000 }'; }
+ratio() { awk -v q="$1" -v b="$2" 'BEGIN { printf "%.2fx", q / b }'; }
+echo
+echo "quolmar benchmark: $(nproc) cores, $(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)," \
+    "build type $(awk -F= '/^CMAKE_BUILD_TYPE:/ { print $2 }' "$build/CMakeCache.txt"), Xvfb + openbox"
+row "measurement" "quolmar" "baseline" "ratio / notes"
+row "--------------------------------------------" "-----------" "-----------" "-------------"
+row "launch to start window mapped (median of 10)" "$(ms "$q_start")" "$(ms "$b_start")" \
+    "$(ratio "$q_start" "$b_start")"
+row "peak RSS at the start window (after 1 s)" "$(mib "$q_mem")" "$(mib "$b_mem")" \
+    "$(ratio "$q_mem" "$b_mem"); VmHWM, median of 10"
+if [ "$music_error" = no ]; then sound="music playing into a null sink"; else
+    sound="music could not play: no audio output"; fi
+row "peak RSS, round 1 running for 2 s" "$(mib "$round_kb")" "-" \
+    "$sound; $(mib "$game_kb") at the end of round 5"
+row "60 s round, wall-clock length" \
+    "$(awk -v us="$clock_us" 'BEGIN { printf "%.3f s", us / 1e6 }')" "-" \
+    "$(awk -v us="$clock_us" 'BEGIN { printf "%+.0f ms against 60 s (%+.3f %%)", (us - 6e7) / 1000, (us - 6e7) / 6e5 }'); last start box closed to 'Time is up.' shown"
+row "60 s round, music's final hit vs clock at 0" "${music_value:-n/a}" "-" "$music_row"
+row "key press, handleKey alone (median)" "$(us "$k_med")" "-" \
+    "p99 $(us "$k_p99"); $k_n presses of C C W C C C B H C W C B, 8 players, clock running"
+row "key press, event and repaint (median)" "$(us "$p_med")" "-" "p99 $(us "$p_p99"); $p_n presses"
