@@ -91,10 +91,7 @@ private slots:
     void startOver();
     void aboutBox();
     void openingHidesPlayersWhoAreOutAndZeroesTheRound();
-    void lateRoundsAndRefusedStart();
     void soundOptionsAndMusicErrors();
-    void topBanksEverywhereMakeTheMaximumPrize_data();
-    void topBanksEverywhereMakeTheMaximumPrize();
     void thousandsOfPresses();
 };
 
@@ -542,23 +539,6 @@ void TestMaingame::openingHidesPlayersWhoAreOutAndZeroesTheRound() {
     QVERIFY(tc.forms().load("Maingame9") != nullptr);
 }
 
-void TestMaingame::lateRoundsAndRefusedStart() {
-    Game g(6, false, true);
-    for (int round = 1; round <= 8; ++round) {
-        g.keys("S");
-        QCOMPARE(g.s().RoundNumber, round);
-        QCOMPARE(g.s().ClockSeconds, 135 - 15 * round);
-        g.runOut();
-    }
-    QCOMPARE(g.tc.midi.commands.count("play midi"), 5); // no music after the last round
-    g.tc.dialogs.clear();
-    g.keys("S"); // round 9 would have no time at all
-    QCOMPARE(g.s().RoundNumber, 8);
-    QVERIFY(!g.w->clockRunning());
-    QVERIFY(g.tc.dialogs.shown.isEmpty());
-    QVERIFY(g.tc.wav.calls.empty()); // WAV off all along
-}
-
 void TestMaingame::soundOptionsAndMusicErrors() {
     {
         Game g(8, false, false);
@@ -576,27 +556,6 @@ void TestMaingame::soundOptionsAndMusicErrors() {
         QCOMPARE(g.tc.dialogs.texts().count("Error!"), 1);
         QVERIFY(g.w->clockRunning()); // the round goes on without music
     }
-}
-
-void TestMaingame::topBanksEverywhereMakeTheMaximumPrize_data() {
-    QTest::addColumn<int>("players");
-    QTest::newRow("6") << 6;
-    QTest::newRow("8") << 8;
-    QTest::newRow("9") << 9;
-}
-
-void TestMaingame::topBanksEverywhereMakeTheMaximumPrize() {
-    QFETCH(int, players);
-    Game g(players);
-    for (int round = 1; round <= g.format.lastRound; ++round) {
-        g.keys("S");
-        for (int i = 0; i < g.format.top; ++i)
-            g.keys("C");
-        g.keys("B");
-        QVERIFY(!g.w->clockRunning());
-    }
-    QCOMPARE(g.s().TotalBank, g.format.maxPrize);
-    QCOMPARE(g.w->Label4->text(), askF);
 }
 
 void TestMaingame::thousandsOfPresses() {
