@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Measures the real program from the outside, side by side with a bare Qt Widgets program built
 # by the same build, on a virtual display, and prints one table: start-up time, memory, the clock
-# of a real 60-second round against wall-clock time, when that round's music ends, and how long
-# one key press takes. About three minutes, most of it the 60-second round.
+# of a real 60-second round against wall-clock time, when that round's music ends, how soon the
+# music and the clips are heard, and how long one key press takes. About three minutes, most of it
+# the 60-second round.
 #
 #   bench/run.sh [BUILD_DIR]     default: build/, as ./run.sh and ./test.sh make it
 #
@@ -263,6 +264,154 @@ fi
 game_kb=$(peak_kb "$game")
 stop "$game"
 
+# --- Sound latency: from a box closing or a key press to the first sound heard ------------------
+
+# Two more 8-player games. In the first the WAV clips are off and the music on, so all that
+# sounds as the last start box closes is the music; in the second the clips are on and the music
+# off, and the first start box closing starts letsplay.wav and V in the game-control window
+# starts voteoff.wav. Each game is recorded from the null sink at the sink's own rate, so nothing
+# is resampled on the way to the recording.
+rate=44100
+latency_rounds=5
+mkfifo "$work/nap" "$work/keys"
+exec {nap}<>"$work/nap"
+# Sleeps without starting a process, so that polling below costs next to nothing.
+nap() { read -r -t "$1" -u "$nap" _ || :; }
+record() {
+    recording=$1
+    : >"$recording"
+    parec --raw --format=s16le --rate=$rate --channels=1 --latency-msec=10 -d bench.monitor \
+        >"$recording" 2>/dev/null &
+    recorder=$!
+    started+=("$recorder")
+    : >"$recording.tie"
+    : >"$recording.events"
+    # Nothing is played until the recording runs.
+    local end=$((SECONDS + 10))
+    until [ -s "$recording" ]; do
+        [ $SECONDS -lt $end ] || die "parec recorded nothing"
+        nap 0.01
+    done
+}
+# The recording's time base. The null sink's sample clock runs a little fast against the wall
+# clock (about 0.05 % here), so the recording is tied to the wall clock around each event rather
+# than once: for $1 microseconds this polls how far parec has written, and each time the file has
+# grown it notes "before after bytes", the write having come between the two wall-clock times.
+tie() {
+    local end=$(($(now) + $1)) key pos last=-1 t before=0
+    while :; do
+        t=${EPOCHREALTIME/./}
+        while read -r key pos; do [ "$key" = pos: ] && break; done <"/proc/$recorder/fdinfo/1"
+        if [ "$pos" != "$last" ]; then
+            echo "$before $t $pos" >>"$recording.tie"
+            last=$pos
+        fi
+        before=$t
+        [ "$t" -lt "$end" ] || return 0
+        nap 0.001
+    done
+}
+# True when no sample of the recording's last $1 ms reaches $2 (of 32767); false also while the
+# recording is shorter than that.
+silent() {
+    local bytes=$((rate * 2 * $1 / 1000)) size
+    size=$(stat -c %s "$recording")
+    [ "$size" -ge "$bytes" ] &&
+        od -An -v -t d2 -w2 -j $(((size - bytes) / 2 * 2)) -N "$bytes" "$recording" |
+        awk -v level="$2" '{ if ($1 >= level || -$1 >= level) loud = 1 } END { exit loud }'
+}
+# Waits, tying meanwhile, until the last 0.3 s are silent; $quiet_at is the sample reached.
+quiet() {
+    local end=$((SECONDS + 15))
+    until tie 100000 && silent 300 100; do
+        [ $SECONDS -lt $end ] || die "the recording never fell silent"
+    done
+    quiet_at=$(($(stat -c %s "$recording") / 2))
+}
+# Notes an event at wall-clock time $2: it is looked for in the recording from $quiet_at on.
+# Afterwards the recording is tied again, once the event's first sound is safely recorded.
+mark() {
+    echo "$1 $2 $quiet_at" >>"$recording.events"
+    nap 0.15
+    tie 300000
+}
+
+names8=(A n n Tab B e n Tab C y Tab D e e Tab E v e Tab F a y Tab G u s Tab H a l)
+if [ "$audio" = yes ]; then
+    # The first game: WAV off, MIDI on. The unchecked "Visible" is not in the Tab order, so two
+    # Tabs from the last name reach "WAV". The target ends each round, and S starts the next in
+    # the same window.
+    handled=" "
+    record "$work/music.raw"
+    "$quolmar" >"$work/music-game.log" 2>&1 &
+    game=$!
+    started+=("$game")
+    play '^The Brackwyn$' Tab space
+    play "^Let's Meet the Team\$" "${names8[@]}" Tab Tab space Return
+    id=$(await "$control") || die "no game control window (music latency)"
+    handled+="$id "
+    for round in $(seq "$latency_rounds"); do
+        keys "$id" s
+        answer "$box" "music latency, round $round, first start message"
+        # Had the clips stayed on, letsplay.wav would be sounding by now.
+        nap 0.3
+        silent 200 1000 || die "the clips still play with WAV unchecked"
+        await "$box" >/dev/null || die "no second start message (music latency, round $round)"
+        quiet
+        answer "$box" "music latency, round $round, second start message"
+        mark music "$closed_us"
+        keys "$id" c c c c c c c c b
+        answer "$box" "music latency, round $round, target reached"
+    done
+    stop "$game"
+    stop "$recorder"
+
+    # The second game: WAV on, MIDI off ("MIDI" is five Tabs from the last name). The key press
+    # is timed by an xev watcher of the game-control window's own keyboard events.
+    handled=" "
+    record "$work/clips.raw"
+    "$quolmar" >"$work/clips-game.log" 2>&1 &
+    game=$!
+    started+=("$game")
+    play '^The Brackwyn$' Tab space
+    play "^Let's Meet the Team\$" "${names8[@]}" Tab Tab Tab Tab Tab space Return
+    for round in $(seq "$latency_rounds"); do
+        id=$(await "$control") || die "no game control window (clip latency, round $round)"
+        handled+="$id "
+        xev -id "$id" -event keyboard >"$work/keys" 2>/dev/null &
+        watcher=$!
+        started+=("$watcher")
+        exec {keyfd}<"$work/keys"
+        keys "$id" s
+        await "$box" >/dev/null || die "no first start message (clip latency, round $round)"
+        quiet
+        answer "$box" "clip latency, round $round, first start message"
+        mark letsplay "$closed_us"
+        answer "$box" "clip latency, round $round, second start message"
+        keys "$id" c c c c c c c c b
+        answer "$box" "clip latency, round $round, target reached"
+        quiet
+        timeout 10 xdotool windowactivate --sync "$id" >/dev/null 2>&1 ||
+            die "window $id not active"
+        while read -r -t 0.05 -u "$keyfd" _; do :; done
+        xdotool key v &
+        pressed_us=""
+        while read -r -t 10 -u "$keyfd" line; do
+            [[ $line == KeyPress\ event* ]] && { pressed_us=${EPOCHREALTIME/./}; break; }
+        done
+        wait $!
+        [ -n "$pressed_us" ] || die "V was not seen (clip latency, round $round)"
+        mark voteoff "$pressed_us"
+        stop "$watcher"
+        exec {keyfd}<&-
+        play "^It's time to vote off the Brackwyn!\$" Tab space
+        answer "$box" "clip latency, round $round, vote-off confirmation"
+        play "^It's time for you to go\$" space
+    done
+    stop "$game"
+    stop "$recorder"
+fi
+
 # --- Key presses, in-process -------------------------------------------------------------------
 
 keyresult=$("$keybench" 100000 2000 2>/dev/null) || die "the key benchmark failed"
@@ -302,6 +451,79 @@ if [ "$audio" = yes ]; then
     fi
 fi
 
+# --- Sound latency, from the recordings ---------------------------------------------------------
+
+# Prints "kind microseconds alignment" for each event of a recording: from the event to the
+# first millisecond (44 samples) as loud as -50 dBFS (RMS 104 of 32767) or louder, looked for
+# from where the recording was last silent. A sample's wall-clock time is taken as when parec
+# received it, which includes all of the sound server's buffering: the median, over parec's
+# writes within a second of the event, of a write's time less the time its samples span. Half
+# the spread of those is the alignment's uncertainty.
+latencies() {
+    local raw=$1 kind t from onset lo mid hi
+    while read -r kind t from; do
+        onset=$(od -An -v -t d2 -w2 -j $((from * 2)) -N $((rate * 2 * 2)) "$raw" |
+            awk -v from="$from" '
+            found { next } # read to the end: od would fail writing to a pipe nobody reads
+            {
+                sum += $1 * $1
+                if (++n == 44) {
+                    if (sum >= 44 * 104 * 104) { print from + frames * 44; found = 1 }
+                    sum = 0; n = 0; ++frames
+                }
+            }
+            END { if (!found) print -1 }')
+        [ "$onset" -ge 0 ] || { echo "$kind none 0"; continue; }
+        read -r lo mid hi < <(awk -v t="$t" -v rate=$rate '
+            $1 > 0 && $3 > 0 && $2 - t < 1e6 && t - $2 < 1e6 {
+                printf "%.0f\n", ($1 + $2) / 2 - t - $3 / 2 / rate * 1e6
+            }' "$raw.tie" | sort -n |
+            awk '{ v[NR] = $1 } END { print v[1], v[int((NR + 1) / 2)], v[NR] }')
+        [ -n "$hi" ] || die "the recording was not tied to the clock near an event"
+        echo "$kind $(awk -v o="$mid" -v k="$onset" -v rate=$rate \
+            'BEGIN { printf "%.0f", o + k / rate * 1e6 }') $(((hi - lo) / 2))"
+    done <"$raw.events"
+}
+# Of the latencies of one kind: "median min max count", or nothing if one of them found no sound.
+summary() {
+    grep -q "^$1 none" "$work/latencies" && return 0
+    awk -v kind="$1" '$1 == kind { print $2 }' "$work/latencies" | sort -n |
+        awk '{ v[NR] = $1 }
+            END {
+                if (NR) print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2, v[1], v[NR], NR
+            }'
+}
+music_latency_row="not measurable here: no audio output (pulseaudio missing or did not start)"
+clip_latency_row=$music_latency_row
+if [ "$audio" = yes ]; then
+    { latencies "$work/music.raw"; latencies "$work/clips.raw"; } >"$work/latencies"
+    align=$(awk '{ print $3 }' "$work/latencies" | sort -n | tail -n 1)
+    span() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.1f-%.1f ms", a / 1000, b / 1000 }'; }
+    read -r m_med m_min m_max m_n < <(summary music) || :
+    read -r v_med v_min v_max v_n < <(summary voteoff) || :
+    read -r l_med l_min l_max _ < <(summary letsplay) || :
+    music_latency_row="no music was recorded after a start box closed"
+    if [ -n "${m_med:-}" ]; then
+        m_first=$(awk '$1 == "music" { print $2; exit }' "$work/latencies")
+        music_latency_row="median of $m_n rounds ($(span "$m_min" "$m_max"); round 1 $(ms "$m_first")),"
+        music_latency_row+=" WAV off, MIDI on;"
+        music_latency_row+=" box unmapped (xev) to the first 1 ms >= -50 dBFS in the null-sink"
+        music_latency_row+=" recording, the sound server's latency included; recording tied to"
+        music_latency_row+=" the wall clock by parec's writes (+-$(ms "$align"))"
+    fi
+    letsplay="no letsplay.wav was recorded after the first start box closed"
+    if [ -n "${l_med:-}" ]; then
+        letsplay="first start box unmapped to letsplay.wav: median $(ms "$l_med")"
+        letsplay+=" ($(span "$l_min" "$l_max"))"
+    fi
+    clip_latency_row="no voteoff.wav was recorded after V; $letsplay"
+    if [ -n "${v_med:-}" ]; then
+        clip_latency_row="V to voteoff.wav, median of $v_n ($(span "$v_min" "$v_max")), KeyPress"
+        clip_latency_row+=" as an xev watcher of the window gets it; $letsplay; WAV on, MIDI off;"
+        clip_latency_row+=" measured as above"
+    fi
+fi
+
 # --- The table ----------------------------------------------------------------------------------
 
 row() { printf '%-44s | %-11s | %-11s | %s\n' "$@"; }
@@ -324,6 +546,9 @@ row "60 s round, wall-clock length" \
     "$(awk -v us="$clock_us" 'BEGIN { printf "%.3f s", us / 1e6 }')" "-" \
     "$(awk -v us="$clock_us" 'BEGIN { printf "%+.0f ms against 60 s (%+.3f %%)", (us - 6e7) / 1000, (us - 6e7) / 6e5 }'); last start box closed to 'Time is up.' shown"
 row "60 s round, music's final hit vs clock at 0" "${music_value:-n/a}" "-" "$music_row"
+ms_or_na() { if [ -n "$1" ]; then ms "$1"; else echo n/a; fi; }
+row "S's last message box to first music sample" "$(ms_or_na "${m_med:-}")" "-" "$music_latency_row"
+row "key to its clip" "$(ms_or_na "${v_med:-}")" "-" "$clip_latency_row"
 row "key press, handleKey alone (median)" "$(us "$k_med")" "-" \
     "p99 $(us "$k_p99"); $k_n presses of C C W C C C B H C W C B, 8 players, clock running"
 row "key press, event and repaint (median)" "$(us "$p_med")" "-" "p99 $(us "$p_p99"); $p_n presses"
