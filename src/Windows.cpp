@@ -11,9 +11,9 @@
 #include "voteoff/Voteoff.h"
 
 void registerWindows(Forms& forms) {
-    forms.add(Opening::windowName, [](Console& c) { return new Opening(c); });
-    forms.add(About::windowName, [](Console& c) { return new About(c); });
-    forms.add(Finalround::windowName, [](Console& c) { return new Finalround(c); });
+    forms.add(windows::opening, [](Console& c) { return new Opening(c); });
+    forms.add(windows::about, [](Console& c) { return new About(c); });
+    forms.add(windows::finalRound, [](Console& c) { return new Finalround(c); });
     for (const GameFormat* f : {&formats::six, &formats::eight, &formats::nine}) {
         forms.add(QString::fromLatin1(f->namesWindow),
                   [f](Console& c) { return new Names(c, *f); });

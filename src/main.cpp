@@ -1,5 +1,4 @@
 #include "Windows.h"
-#include "setup/Opening.h"
 #include "sound/FluidMidiDevice.h"
 #include "sound/SdlWavPlayer.h"
 #include "ui/Console.h"
@@ -82,7 +81,7 @@ int main(int argc, char* argv[]) {
     Console console(dialogs, wav, midi, QApplication::applicationDirPath());
     registerWindows(console.forms);
     console.forms.setQuitHandler([] { QApplication::quit(); });
-    console.forms.show(Opening::windowName);
+    console.forms.show(windows::opening);
     // The audio device opens once the start window is up, so the first clip starts on time.
     QTimer::singleShot(250, &app, [&wav] { wav.open(); });
     return QApplication::exec();

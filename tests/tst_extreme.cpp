@@ -32,7 +32,7 @@ const QStringList awkwardNames{QString(10000, u'M'),
 QStringList visibleGameWindows(TestConsole& tc) {
     QStringList out;
     for (const QString& name : tc.forms().loaded())
-        if (name != About::windowName && tc.forms().find(name)->isVisible())
+        if (name != windows::about && tc.forms().find(name)->isVisible())
             out << name;
     return out;
 }
@@ -78,8 +78,8 @@ void TestExtreme::namesShowAsTypedEverywhere() {
         s.PlayerNames[i] = i == 1 || i == 4 ? name : QStringLiteral("P%1").arg(i);
     s.UseWav = true;
     auto* game = qobject_cast<Maingame*>(tc.forms().show("Maingame6"));
-    QCOMPARE(game->PlayerName[1]->text(), name);
-    QCOMPARE(game->PlayerName[1]->textFormat(), Qt::PlainText);
+    QCOMPARE(game->nameLabels[1]->text(), name);
+    QCOMPARE(game->nameLabels[1]->textFormat(), Qt::PlainText);
     QTest::keyClick(game, 'S');
     QCOMPARE(tc.dialogs.shown.first().text,
              "We'll start with the player in the\nfirst position, that's " + name + "...");
@@ -88,16 +88,16 @@ void TestExtreme::namesShowAsTypedEverywhere() {
 
     QTest::keyClick(game, 'V');
     auto* v = qobject_cast<Voteoff*>(tc.forms().find("Voteoff6"));
-    QCOMPARE(v->Label1[1]->text(), name);
-    QCOMPARE(v->Label1[1]->textFormat(), Qt::PlainText);
-    QCOMPARE(v->Command1[1]->text().replace("&&", "&"), name); // '&' is not a shortcut mark
+    QCOMPARE(v->nameLabels[1]->text(), name);
+    QCOMPARE(v->nameLabels[1]->textFormat(), Qt::PlainText);
+    QCOMPARE(v->eliminateButtons[1]->text().replace("&&", "&"), name); // '&' is not a shortcut mark
     tc.dialogs.clear();
-    QTest::mouseClick(v->Command1[1], Qt::LeftButton);
+    QTest::mouseClick(v->eliminateButtons[1], Qt::LeftButton);
     QCOMPARE(tc.dialogs.last(), "Are you sure you want to eliminate " + name + "?");
     auto* g = qobject_cast<Goodbye*>(tc.forms().find("Goodbye6"));
-    QCOMPARE(g->Label1->text(), name + ",\nYou ARE the Brackwyn!\n\nGoodbye...");
-    QCOMPARE(g->Label1->textFormat(), Qt::PlainText);
-    QTest::mouseClick(g->OKButton, Qt::LeftButton);
+    QCOMPARE(g->farewellText->text(), name + ",\nYou ARE the Brackwyn!\n\nGoodbye...");
+    QCOMPARE(g->farewellText->textFormat(), Qt::PlainText);
+    QTest::mouseClick(g->okButton, Qt::LeftButton);
     TestConsole::flush();
 
     // Straight to a final between slot 4, with the same name, and another player.
@@ -108,9 +108,9 @@ void TestExtreme::namesShowAsTypedEverywhere() {
     game = qobject_cast<Maingame*>(tc.forms().find("Maingame6")); // built again by the vote-off
     QTest::keyClick(game, 'F');
     TestConsole::flush();
-    auto* f = qobject_cast<Finalround*>(tc.forms().find(Finalround::windowName));
-    QCOMPARE(f->Label1->text(), name); // P4 and P6 tie: finalist 1 is asked, and says Yes
-    QCOMPARE(f->Label1->textFormat(), Qt::PlainText);
+    auto* f = qobject_cast<Finalround*>(tc.forms().find(windows::finalRound));
+    QCOMPARE(f->firstName->text(), name); // P4 and P6 tie: finalist 1 is asked, and says Yes
+    QCOMPARE(f->firstName->textFormat(), Qt::PlainText);
     QVERIFY(tc.dialogs.shown.first().text.startsWith(name + ", since you were"));
     QTest::keyClicks(f, "cwcwcw");
     QVERIFY(tc.dialogs.texts().contains("That means that " + name +
@@ -141,9 +141,9 @@ void TestExtreme::lateRoundsUntilStartIsRefused() {
     }
     QCOMPARE(tc.state().RoundNumber, lastPlayable);
     QCOMPARE(tc.midi.commands.count("play midi"), f.lastRound);
-    QCOMPARE(game->Label4->text(), QStringLiteral("Press 'F' to go to the final round"));
+    QCOMPARE(game->prompt->text(), QStringLiteral("Press 'F' to go to the final round"));
     QTest::keyClick(game, 'F'); // the final still follows
-    QVERIFY(tc.forms().find(Finalround::windowName) != nullptr);
+    QVERIFY(tc.forms().find(windows::finalRound) != nullptr);
 }
 
 void TestExtreme::everyKeyInEveryWindow_data() {
@@ -168,7 +168,7 @@ void TestExtreme::everyKeyInEveryWindow() {
         if (phase == "opening" || phase == "names") {
             target = tc.forms().show(phase == "opening" ? "Opening" : "Names8");
         } else if (phase == "final" || phase == "sudden death") {
-            target = tc.forms().show(Finalround::windowName);
+            target = tc.forms().show(windows::finalRound);
             if (phase == "sudden death")
                 QTest::keyClicks(target, "cccccccccc");
         } else {
@@ -195,8 +195,8 @@ void TestExtreme::everyKeyInEveryWindow() {
                     target = tc.forms().find("Goodbye8");
                 }
             } else if (phase == "about") {
-                game->About->trigger();
-                target = tc.forms().find(About::windowName);
+                game->aboutAction->trigger();
+                target = tc.forms().find(windows::about);
             }
         }
         QVERIFY(target != nullptr);

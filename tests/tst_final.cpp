@@ -31,7 +31,7 @@ struct Final {
         tc.dialogs.answer({goFirst});
     }
     Finalround* open() {
-        f = qobject_cast<Finalround*>(tc.forms().show(Finalround::windowName));
+        f = qobject_cast<Finalround*>(tc.forms().show(windows::finalRound));
         return f;
     }
     void keys(const char* typed) {
@@ -84,8 +84,8 @@ void TestFinal::openingSteps() {
         QCOMPARE(t.s().FinalQuestionsLeft[1], 5);
         QCOMPARE(t.s().FinalQuestionsLeft[2], 5);
         QVERIFY(t.f->marker(1).current);
-        QCOMPARE(design::textColour(t.f->Label3[1]), QColor(128, 128, 128));
-        QCOMPARE(t.f->Label5->text(), QStringLiteral("$250,000"));
+        QCOMPARE(design::textColour(t.f->markerLabels[1]), QColor(128, 128, 128));
+        QCOMPARE(t.f->prizeAmount->text(), QStringLiteral("$250,000"));
         QVERIFY(t.f->isVisible());
     }
 }
@@ -127,8 +127,8 @@ void TestFinal::whoGoesFirst() {
     QCOMPARE(box.title, QStringLiteral("Who goes first?"));
     QCOMPARE(box.text, asked + ", since you were the strongest link from the last round,\n"
                                "you can decide if you want to go first.");
-    QCOMPARE(t.f->Label1->text(), top);
-    QCOMPARE(t.f->Label2->text(), top == "P8" ? QStringLiteral("P9") : QStringLiteral("P8"));
+    QCOMPARE(t.f->firstName->text(), top);
+    QCOMPARE(t.f->secondName->text(), top == "P8" ? QStringLiteral("P9") : QStringLiteral("P8"));
     // The top row answers the odd questions.
     t.keys("C");
     QCOMPARE(t.s().FinalRightAnswers[top == "P8" ? 1 : 2], 1);
@@ -172,15 +172,15 @@ void TestFinal::ticksAndCrossesAlternateRows() {
     t.keys("cw");
     QVERIFY(t.f->marker(1).mark == Mark::Tick && t.f->marker(2).mark == Mark::Cross);
     QVERIFY(t.f->marker(3).current && !t.f->marker(1).current && !t.f->marker(2).current);
-    QCOMPARE(t.f->Label3[1]->text(), QStringLiteral("\u2714"));
-    QCOMPARE(t.f->Label3[2]->text(), QStringLiteral("\u2718"));
-    QCOMPARE(QFontInfo(t.f->Label3[1]->font()).family(), QStringLiteral("DejaVu Sans"));
-    QCOMPARE(t.f->Label3[1]->font().pointSizeF(), 28.0);
-    QCOMPARE(design::textColour(t.f->Label3[1]), QColor(Qt::white));
-    QCOMPARE(t.f->Shape1[1]->fill(), design::red);
-    QCOMPARE(t.f->Shape1[2]->fill(), design::teal);
-    QCOMPARE(t.f->Shape1[3]->fill(), design::lightGrey);
-    QCOMPARE(t.f->Label3[3]->text(), QStringLiteral("2"));
+    QCOMPARE(t.f->markerLabels[1]->text(), QStringLiteral("\u2714"));
+    QCOMPARE(t.f->markerLabels[2]->text(), QStringLiteral("\u2718"));
+    QCOMPARE(QFontInfo(t.f->markerLabels[1]->font()).family(), QStringLiteral("DejaVu Sans"));
+    QCOMPARE(t.f->markerLabels[1]->font().pointSizeF(), 28.0);
+    QCOMPARE(design::textColour(t.f->markerLabels[1]), QColor(Qt::white));
+    QCOMPARE(t.f->questionPanels[1]->fill(), design::red);
+    QCOMPARE(t.f->questionPanels[2]->fill(), design::teal);
+    QCOMPARE(t.f->questionPanels[3]->fill(), design::lightGrey);
+    QCOMPARE(t.f->markerLabels[3]->text(), QStringLiteral("2"));
     QCOMPARE(t.s().FinalRightAnswers[1], 1);
     QCOMPARE(t.s().FinalRightAnswers[2], 0);
     QCOMPARE(t.s().FinalQuestionsLeft[1], 4);
@@ -194,11 +194,11 @@ void TestFinal::suddenDeath() {
     QVERIFY(t.s().SuddenDeath);
     QVERIFY(!t.ended());
     for (int i = 1; i <= 10; ++i)
-        QCOMPARE(t.f->Label3[static_cast<std::size_t>(i)]->isHidden(), i > 2);
-    QCOMPARE(t.f->Label3[1]->text() + t.f->Label3[2]->text(), QStringLiteral("11"));
+        QCOMPARE(t.f->markerLabels[static_cast<std::size_t>(i)]->isHidden(), i > 2);
+    QCOMPARE(t.f->markerLabels[1]->text() + t.f->markerLabels[2]->text(), QStringLiteral("11"));
     QVERIFY(t.f->marker(1).current && !t.f->marker(2).current);
-    QCOMPARE(design::textColour(t.f->Label3[2]), design::black);
-    QCOMPARE(t.f->Shape1[1]->fill(), design::lightGrey);
+    QCOMPARE(design::textColour(t.f->markerLabels[2]), design::black);
+    QCOMPARE(t.f->questionPanels[1]->fill(), design::lightGrey);
     QCOMPARE(t.s().FinalQuestionsLeft[1] + t.s().FinalQuestionsLeft[2], 2);
 
     t.keys("CC"); // both right: a new pair
@@ -241,7 +241,7 @@ void TestFinal::prizes() {
     QFETCH(QString, text);
     Final t({5, 6}, true, prize);
     t.open();
-    QCOMPARE(t.f->Label5->text(), text);
+    QCOMPARE(t.f->prizeAmount->text(), text);
     t.keys("CWCWCW");
     QVERIFY(t.tc.dialogs.texts()[1].contains("go away with " + text + ".\n"));
 }
@@ -253,7 +253,7 @@ void TestFinal::synchronousClipsAndKeysTypedMeanwhile() {
         if (!path.endsWith("choice.wav"))
             return;
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == Finalround::windowName)
+            if (w->objectName() == windows::finalRound)
                 QCoreApplication::postEvent(w, new QKeyEvent(QEvent::KeyPress, Qt::Key_C,
                                                              Qt::NoModifier, QStringLiteral("c")));
     };
@@ -274,16 +274,16 @@ void TestFinal::design() {
     };
     QCOMPARE(t.f->windowTitle(), QStringLiteral("The Final Round"));
     QCOMPARE(t.f->size(), QSize(design::px(10515), design::px(3720)));
-    QCOMPARE(t.f->Shape2[1]->geometry(), box(120, 600, 2055, 615));
-    QCOMPARE(t.f->Label2->geometry(), box(120, 1560, 2055, 375));
-    QCOMPARE(t.f->Shape1[9]->geometry(), box(8880, 600, 1455, 615));
-    QCOMPARE(t.f->Label3[10]->geometry(), box(9360, 1440, 495, 495));
-    QCOMPARE(t.f->Label3[10]->text(), QStringLiteral("5"));
-    QCOMPARE(t.f->Label3[10]->font().pointSizeF(), 24.0);
-    QCOMPARE(t.f->Label5->geometry(), box(4530, 2760, 1455, 375));
-    QCOMPARE(t.f->Label6->text(), QStringLiteral("TOTAL"));
-    QCOMPARE(t.f->Shape2[0]->fill(), design::darkGrey);
-    QCOMPARE(t.f->Shape1[4]->fill(), design::lightGrey);
+    QCOMPARE(t.f->backPanels[1]->geometry(), box(120, 600, 2055, 615));
+    QCOMPARE(t.f->secondName->geometry(), box(120, 1560, 2055, 375));
+    QCOMPARE(t.f->questionPanels[9]->geometry(), box(8880, 600, 1455, 615));
+    QCOMPARE(t.f->markerLabels[10]->geometry(), box(9360, 1440, 495, 495));
+    QCOMPARE(t.f->markerLabels[10]->text(), QStringLiteral("5"));
+    QCOMPARE(t.f->markerLabels[10]->font().pointSizeF(), 24.0);
+    QCOMPARE(t.f->prizeAmount->geometry(), box(4530, 2760, 1455, 375));
+    QCOMPARE(t.f->totalWord->text(), QStringLiteral("TOTAL"));
+    QCOMPARE(t.f->backPanels[0]->fill(), design::darkGrey);
+    QCOMPARE(t.f->questionPanels[4]->fill(), design::lightGrey);
     for (QWidget* w : t.f->findChildren<QWidget*>())
         QCOMPARE(w->focusPolicy(), Qt::NoFocus);
     t.f->close(); // leaving the final goes back to the start

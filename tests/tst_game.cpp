@@ -35,21 +35,21 @@ QString ending(int keys, const QString& winner, const QString& prize, const QStr
 // The host at the console: every step is a click or a key press in the window on screen.
 struct Host {
     explicit Host(int players) : f(*formats::byPlayers(players)) {
-        tc.forms().show(Opening::windowName);
+        tc.forms().show(windows::opening);
     }
     Names* pickFormat() {
-        auto* o = qobject_cast<Opening*>(tc.forms().find(Opening::windowName));
-        QTest::mouseClick(f.players == 6   ? o->Command1
-                          : f.players == 8 ? o->Command2
-                                           : o->Command3,
+        auto* o = qobject_cast<Opening*>(tc.forms().find(windows::opening));
+        QTest::mouseClick(f.players == 6   ? o->formatButtons[0]
+                          : f.players == 8 ? o->formatButtons[1]
+                                           : o->formatButtons[2],
                           Qt::LeftButton);
         TestConsole::flush();
         return qobject_cast<Names*>(tc.forms().find(f.namesWindow));
     }
     void letsPlay(Names* n, const QStringList& names) {
         for (int i = 1; i <= f.players; ++i)
-            QTest::keyClicks(n->Text1[i], names[i - 1]);
-        QTest::mouseClick(n->Command1, Qt::LeftButton);
+            QTest::keyClicks(n->nameBoxes[i], names[i - 1]);
+        QTest::mouseClick(n->playButton, Qt::LeftButton);
         TestConsole::flush();
     }
     Maingame* game() { return qobject_cast<Maingame*>(tc.forms().find(f.gameWindow)); }
@@ -72,9 +72,9 @@ struct Host {
         keys("V");
         TestConsole::flush();
         if (auto* v = qobject_cast<Voteoff*>(tc.forms().find(f.voteoffWindow)))
-            QTest::mouseClick(v->Command1[slot], Qt::LeftButton);
+            QTest::mouseClick(v->eliminateButtons[slot], Qt::LeftButton);
         if (auto* g = qobject_cast<Goodbye*>(tc.forms().find(f.goodbyeWindow)))
-            QTest::mouseClick(g->OKButton, Qt::LeftButton);
+            QTest::mouseClick(g->okButton, Qt::LeftButton);
         TestConsole::flush();
         return tc.forms().loaded() == QStringList{f.gameWindow} && game()->isVisible();
     }
@@ -82,13 +82,13 @@ struct Host {
         tc.dialogs.answer({strongestFirst});
         keys("F");
         TestConsole::flush();
-        return qobject_cast<Finalround*>(tc.forms().find(Finalround::windowName));
+        return qobject_cast<Finalround*>(tc.forms().find(windows::finalRound));
     }
     // Keys in the final one at a time until it closes; the result reads as ending() does.
     QString playFinal(Finalround* fr, const char* typed) {
         tc.dialogs.clear();
         int n = 0;
-        while (typed[n] != '\0' && tc.forms().find(Finalround::windowName) != nullptr)
+        while (typed[n] != '\0' && tc.forms().find(windows::finalRound) != nullptr)
             QTest::keyClick(fr, typed[n++]);
         return (QStringList{QString::number(n)} + tc.dialogs.texts() + tc.forms().loaded())
             .join(u'|');
@@ -129,7 +129,7 @@ void TestGame::topBanksThenANewGame() {
     Host h(players);
     GameState& s = h.tc.state();
     h.letsPlay(h.pickFormat(), cast.mid(0, players));
-    QVERIFY(h.game() != nullptr && h.game()->Label11->isHidden()); // the clock starts hidden
+    QVERIFY(h.game() != nullptr && h.game()->clockDigits->isHidden()); // the clock starts hidden
     QString starter;
     for (int round = 1; round <= clocks.size(); ++round) {
         h.tc.dialogs.clear();
@@ -140,16 +140,16 @@ void TestGame::topBanksThenANewGame() {
         QVERIFY2(!s.PlayerOut[cast.indexOf(starter) + 1], qPrintable(starter));
         if (round == clocks.size())
             break;
-        QCOMPARE(h.game()->Label4->text(), "Press 'V' to proceed to the Vote-Off window");
+        QCOMPARE(h.game()->prompt->text(), "Press 'V' to proceed to the Vote-Off window");
         QVERIFY(h.voteOff(round + 1)); // the final is between the first and the last slot
     }
-    QCOMPARE(h.game()->Label4->text(), "Press 'F' to go to the final round");
+    QCOMPARE(h.game()->prompt->text(), "Press 'F' to go to the final round");
     // With every answer right the last round's starter answers most and is the strongest.
     QVERIFY(starter == cast[0] || starter == cast[players - 1]);
     const QString other = starter == cast[0] ? cast[players - 1] : cast[0];
     Finalround* fr = h.toFinal(true);
     QVERIFY(fr != nullptr);
-    QCOMPARE(fr->Label1->text() + "/" + fr->Label2->text(), starter + "/" + other);
+    QCOMPARE(fr->firstName->text() + "/" + fr->secondName->text(), starter + "/" + other);
     // 3:0 after three questions each: the bottom row's last two cannot catch up.
     QCOMPARE(h.playFinal(fr, "CWCWCWCWCW"), ending(6, starter, prize, other));
     QCOMPARE(s.TotalBank, h.f.maxPrize);
@@ -170,18 +170,18 @@ void TestGame::topBanksThenANewGame() {
     Names* n = h.pickFormat();
     QVERIFY(n != nullptr);
     for (int i = 1; i <= players; ++i)
-        QVERIFY(n->Text1[i]->text().isEmpty());
-    QTest::mouseClick(n->Option1Visible, Qt::LeftButton);
-    QTest::mouseClick(n->Check2, Qt::LeftButton); // no music this time
+        QVERIFY(n->nameBoxes[i]->text().isEmpty());
+    QTest::mouseClick(n->clockVisible, Qt::LeftButton);
+    QTest::mouseClick(n->midiCheck, Qt::LeftButton); // no music this time
     const QStringList team = QStringList(cast.mid(0, players)).replaceInStrings("a", "o");
     h.letsPlay(n, team);
     QCOMPARE(s.TotalBank, 0);
     QCOMPARE(s.RoundNumber, 0);
     Maingame* g = h.game();
-    QVERIFY(g != nullptr && g->isVisible() && !g->Label11->isHidden());
+    QVERIFY(g != nullptr && g->isVisible() && !g->clockDigits->isHidden());
     for (int i = 1; i <= players; ++i) {
-        QVERIFY(!s.PlayerOut[i] && !g->PlayerName[i]->isHidden());
-        QCOMPARE(g->PlayerName[i]->text(), team[i - 1]);
+        QVERIFY(!s.PlayerOut[i] && !g->nameLabels[i]->isHidden());
+        QCOMPARE(g->nameLabels[i]->text(), team[i - 1]);
     }
     h.tc.dialogs.clear();
     h.keys("SCCB.");
@@ -189,7 +189,7 @@ void TestGame::topBanksThenANewGame() {
              QStringList({"We'll start with the player in the\nfirst position, that's Ado...",
                           "Let's play... The Brackwyn!", "Time is up."}));
     QCOMPARE(s.TotalBank, h.f.chain[2]);
-    QCOMPARE(g->Label4->text(), "Press 'V' to proceed to the Vote-Off window");
+    QCOMPARE(g->prompt->text(), "Press 'V' to proceed to the Vote-Off window");
     QCOMPARE(opened(), music);
 }
 
@@ -221,7 +221,7 @@ void TestGame::finalistsAndWhoGoesFirst() {
     }
     const int low = earliestOut ? players - 1 : 1;
     for (int i = 1; i <= players; ++i)
-        QCOMPARE(h.game()->PlayerName[i]->isHidden(), i != low && i != low + 1);
+        QCOMPARE(h.game()->nameLabels[i]->isHidden(), i != low && i != low + 1);
     h.lastRoundWon(strongest);
 
     Finalround* fr = h.toFinal(goesFirst);
@@ -230,7 +230,7 @@ void TestGame::finalistsAndWhoGoesFirst() {
     QVERIFY(asked.kind == ScriptedDialogs::Shown::YesNo && asked.title == "Who goes first?");
     QVERIFY2(asked.text.startsWith(cast[strongest - 1] + ", since"), qPrintable(asked.text));
     const QString bottom = cast[2 * low + 1 - top - 1];
-    QCOMPARE(fr->Label1->text() + "/" + fr->Label2->text(), cast[top - 1] + "/" + bottom);
+    QCOMPARE(fr->firstName->text() + "/" + fr->secondName->text(), cast[top - 1] + "/" + bottom);
     // 0:3 after three questions each: the top row's last two cannot catch up.
     QCOMPARE(h.playFinal(fr, "WCWCWCWCWC"), ending(6, bottom, "$0", cast[top - 1]));
 }
@@ -250,7 +250,7 @@ void TestGame::everyoneWithTheSameName() {
     Finalround* fr = h.toFinal(false);
     QVERIFY(fr != nullptr);
     QCOMPARE(fr->topFinalist(), 1);
-    QCOMPARE(fr->Label1->text() + fr->Label2->text(), QStringLiteral("SamSam"));
+    QCOMPARE(fr->firstName->text() + fr->secondName->text(), QStringLiteral("SamSam"));
     // The top row's answers count for slot 1 alone, so the final ends as with any names.
     QCOMPARE(h.playFinal(fr, "CWCWCWCWCW"), ending(6, "Sam", "$50,000", "Sam"));
     QCOMPARE(s.FinalRightAnswers, (std::array<int, 3>{0, 3, 0}));

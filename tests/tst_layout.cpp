@@ -172,23 +172,23 @@ private slots:
         tc->state().ShowClock = showClock;
         auto* m = tc->forms().load<Maingame>(QStringLiteral("Maingame%1").arg(players));
         QVERIFY(m);
-        const QColor highlightText = QApplication::palette().color(QPalette::HighlightedText);
-        QCOMPARE(int(m->Label1.size()), players);
-        for (std::size_t i = 0; i < m->Label1.size(); ++i) {
-            QLabel* l = m->Label1[i];
-            QCOMPARE(m->Shape1[i]->fill(), i == 0 ? QColor(192, 96, 96) : QColor(0, 192, 192));
+        const QColor highlightText(255, 255, 255); // fixed, whatever the desktop's scheme
+        QCOMPARE(int(m->linkCaptions.size()), players);
+        for (int i = 0; i < m->linkCaptions.size(); ++i) {
+            QLabel* l = m->linkCaptions[i];
+            QCOMPARE(m->linkBoxes[i]->fill(), i == 0 ? QColor(192, 96, 96) : QColor(0, 192, 192));
             QCOMPARE(design::textColour(l), i == 0 ? highlightText : QColor(0, 0, 0));
             QCOMPARE(int(l->alignment() & Qt::AlignHorizontal_Mask), chainAlign);
             // The whole amount shows, and inside its link.
             QVERIFY2(QFontMetrics(l->font()).horizontalAdvance(l->text()) <= l->width(),
                      qPrintable(l->text()));
-            QVERIFY(m->Shape1[i]->geometry().contains(l->geometry()));
+            QVERIFY(m->linkBoxes[i]->geometry().contains(l->geometry()));
         }
-        QCOMPARE(m->Shape9->fill(), QColor(128, 128, 128));
-        QTEST(m->Label3->text(), "totalCaption");
-        for (QWidget* w : std::initializer_list<QWidget*>{m->Shape2, m->Label3, m->Label2})
+        QCOMPARE(m->bankPanel->fill(), QColor(128, 128, 128));
+        QTEST(m->totalAmount->text(), "totalCaption");
+        for (QWidget* w : std::initializer_list<QWidget*>{m->totalPanel, m->totalAmount, m->totalWord})
             QVERIFY2(w->isHidden(), qPrintable(w->objectName()));
-        for (QWidget* w : std::initializer_list<QWidget*>{m->Shape10, m->Label11, m->Label5})
+        for (QWidget* w : std::initializer_list<QWidget*>{m->clockPanel, m->clockDigits, m->timeWord})
             QVERIFY2(w->isHidden() != showClock, qPrintable(w->objectName()));
     }
 
@@ -210,13 +210,13 @@ private slots:
         m->show();
         QVERIFY(QTest::qWaitForWindowActive(m));
         for (QWidget* w :
-             std::initializer_list<QWidget*>{m->Label4, m->Shape1[0], m->PlayerName[1],
-                                             m->Playerframe[2], m->Image1, m->client}) {
+             std::initializer_list<QWidget*>{m->prompt, m->linkBoxes[0], m->nameLabels[1],
+                                             m->seatFrames[2], m->picture, m->client}) {
             QTest::mouseClick(w, Qt::LeftButton);
             QCOMPARE(QApplication::focusWidget(), m);
         }
         QTest::keyClick(QApplication::focusWidget(), 't');
-        QVERIFY(!m->Shape2->isHidden());
+        QVERIFY(!m->totalPanel->isHidden());
     }
 
     void titlePicture() {

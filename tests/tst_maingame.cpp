@@ -44,20 +44,20 @@ struct Game {
             w->tick();
     }
     bool isCurrent(int link) const {
-        return w->Shape1[static_cast<std::size_t>(link)]->fill() == design::red &&
-               design::textColour(w->Label1[static_cast<std::size_t>(link)]) ==
-                   design::highlightText();
+        return w->linkBoxes[static_cast<std::size_t>(link)]->fill() == design::red &&
+               design::textColour(w->linkCaptions[static_cast<std::size_t>(link)]) ==
+                   design::highlightText;
     }
     int currentLinks() const {
         int n = 0;
         for (int i = 0; i < format.top; ++i)
-            n += w->Shape1[static_cast<std::size_t>(i)]->fill() == design::red ? 1 : 0;
+            n += w->linkBoxes[static_cast<std::size_t>(i)]->fill() == design::red ? 1 : 0;
         return n;
     }
-    int top(int link) const { return w->Shape1[static_cast<std::size_t>(link)]->y(); }
-    int labelTop(int link) const { return w->Label1[static_cast<std::size_t>(link)]->y(); }
+    int top(int link) const { return w->linkBoxes[static_cast<std::size_t>(link)]->y(); }
+    int labelTop(int link) const { return w->linkCaptions[static_cast<std::size_t>(link)]->y(); }
     bool nameLit(int slot) const {
-        return design::textColour(w->PlayerName[static_cast<std::size_t>(slot)]) == design::white;
+        return design::textColour(w->nameLabels[static_cast<std::size_t>(slot)]) == design::white;
     }
 
     TestConsole tc;
@@ -113,16 +113,16 @@ void TestMaingame::roundStart() {
     QFETCH(QString, clip);
     Game g(players);
     g.s().PlayerNames[1] = QStringLiteral("<b>Ann</b> %s");
-    g.w->PlayerName[1]->setText(g.s().PlayerNames[1]);
+    g.w->nameLabels[1]->setText(g.s().PlayerNames[1]);
     QCOMPARE(g.tc.midi.prepared, 1);
-    QCOMPARE(g.w->Label4->text(), QStringLiteral("Press 'S' to start the round"));
-    QVERIFY(g.w->Label11->text().isEmpty());
+    QCOMPARE(g.w->prompt->text(), QStringLiteral("Press 'S' to start the round"));
+    QVERIFY(g.w->clockDigits->text().isEmpty());
 
     g.keys("s");
     QVERIFY(g.w->clockRunning());
     QCOMPARE(g.s().RoundNumber, 1);
     QCOMPARE(g.s().CurrentPlayer, 1);
-    QCOMPARE(g.w->Label11->text(), seconds);
+    QCOMPARE(g.w->clockDigits->text(), seconds);
     QCOMPARE(
         g.tc.dialogs.texts(),
         QStringList({"We'll start with the player in the\nfirst position, that's <b>Ann</b> %s...",
@@ -135,9 +135,9 @@ void TestMaingame::roundStart() {
              QStringList({"stop midi", "close midi",
                           "open sequencer!" + TestConsole::dir + "/" + seconds + ".mid alias midi",
                           "play midi"}));
-    QCOMPARE(g.w->Label4->text(), running);
+    QCOMPARE(g.w->prompt->text(), running);
     QVERIFY(g.nameLit(1));
-    QCOMPARE(g.w->Label9->text(), QStringLiteral("$0"));
+    QCOMPARE(g.w->bankAmount->text(), QStringLiteral("$0"));
 }
 
 void TestMaingame::strongestLinkStartsTheNextRound() {
@@ -189,7 +189,7 @@ void TestMaingame::keysOutsideTheirConditionDoNothing() {
     QCOMPARE(g.s().ChainLevel, before.ChainLevel);
     QCOMPARE(g.s().RoundNumber, before.RoundNumber);
     QCOMPARE(g.s().RoundBank, before.RoundBank);
-    QVERIFY(g.w->Shape2->isHidden());
+    QVERIFY(g.w->totalPanel->isHidden());
     QVERIFY(g.tc.dialogs.shown.isEmpty());
     QCOMPARE(g.tc.forms().find("Maingame8"), g.w);
     QVERIFY(g.w->clockRunning());
@@ -248,7 +248,7 @@ void TestMaingame::bankingAndTheTarget() {
     g.keys("CCCB"); // players 1, 2, 3 answer; player 4 banks $5,000
     QCOMPARE(g.s().CurrentPlayer, 4);
     QCOMPARE(g.s().MoneyBanked[4], 5000);
-    QCOMPARE(g.w->Label9->text(), QStringLiteral("$5,000"));
+    QCOMPARE(g.w->bankAmount->text(), QStringLiteral("$5,000"));
     QCOMPARE(g.s().ChainLevel, 0);
 
     g.s().RoundBank = 122000;
@@ -256,13 +256,13 @@ void TestMaingame::bankingAndTheTarget() {
     g.tc.dialogs.clear();
     g.keys("CCCB");
     QCOMPARE(g.s().RoundBank, 125000);
-    QCOMPARE(g.w->Label9->text(), QStringLiteral("$125,000"));
+    QCOMPARE(g.w->bankAmount->text(), QStringLiteral("$125,000"));
     QCOMPARE(g.s().MoneyBanked[7], 5000); // the whole value, despite the cut-back
     QCOMPARE(g.s().TotalBank, 125000);
     QVERIFY(!g.w->clockRunning());
     QCOMPARE(g.tc.dialogs.texts(), QStringList{"You reached the target!"});
     QCOMPARE(g.tc.midi.commands, QStringList({"stop midi", "close midi"}));
-    QCOMPARE(g.w->Label4->text(), askV);
+    QCOMPARE(g.w->prompt->text(), askV);
     QVERIFY(g.isCurrent(0));
 }
 
@@ -286,22 +286,22 @@ void TestMaingame::lastRoundIsMultiplied() {
     g.s().RoundNumber = g.format.lastRound - 1;
     g.s().TotalBank = 1000;
     g.keys("S");
-    QCOMPARE(g.w->Label11->text(),
+    QCOMPARE(g.w->clockDigits->text(),
              QString::number(rules::clockSeconds(g.format, g.format.lastRound)));
     if (byTarget) {
         g.s().RoundBank = g.format.target - 1;
         g.keys("CB");
-        QCOMPARE(g.w->Label9->text(), rules::money(added)); // BANK shows the multiplied amount
+        QCOMPARE(g.w->bankAmount->text(), rules::money(added)); // BANK shows the multiplied amount
     } else {
         g.s().RoundBank = bank;
         g.runOut();
-        QCOMPARE(g.w->Label9->text(), QStringLiteral("$0")); // BANK is not refreshed at time-up
+        QCOMPARE(g.w->bankAmount->text(), QStringLiteral("$0")); // BANK is not refreshed at time-up
         QCOMPARE(g.tc.dialogs.last(), QStringLiteral("Time is up."));
     }
     QCOMPARE(g.s().TotalBank, 1000 + added);
-    QCOMPARE(g.w->Label4->text(), askF);
+    QCOMPARE(g.w->prompt->text(), askF);
     g.keys("T");
-    QCOMPARE(g.w->Label3->text(), rules::money(1000 + added));
+    QCOMPARE(g.w->totalAmount->text(), rules::money(1000 + added));
 
     // A round after the last one is not multiplied.
     g.keys("S");
@@ -367,12 +367,12 @@ void TestMaingame::hostCorrections() {
     QCOMPARE(g.s().MoneyBanked, before.MoneyBanked);
     QVERIFY(g.isCurrent(0));
     g.keys("4");
-    QCOMPARE(g.w->Label9->text(), QStringLiteral("$0"));
+    QCOMPARE(g.w->bankAmount->text(), QStringLiteral("$0"));
 
     g.keys("11111111"); // the top: BANK becomes the target, no link moves, TOTAL unchanged
     QCOMPARE(g.s().ChainLevel, 8);
     QCOMPARE(g.s().RoundBank, 125000);
-    QCOMPARE(g.w->Label9->text(), QStringLiteral("$125,000"));
+    QCOMPARE(g.w->bankAmount->text(), QStringLiteral("$125,000"));
     QCOMPARE(g.top(7), design::px(593));
     QVERIFY(g.isCurrent(7));
     QCOMPARE(g.s().TotalBank, before.TotalBank);
@@ -392,10 +392,10 @@ void TestMaingame::hostCorrections() {
 
 void TestMaingame::clockChargesTimeAndEndsTheRound() {
     Game g(8, true, true, false);
-    QVERIFY(g.w->Label11->isHidden());
+    QVERIFY(g.w->clockDigits->isHidden());
     g.keys("S");
-    QVERIFY(g.w->Timer1->isActive());
-    QCOMPARE(g.w->Timer1->interval(), 1000);
+    QVERIFY(g.w->roundClock->isActive());
+    QCOMPARE(g.w->roundClock->interval(), 1000);
     g.w->tick();
     g.w->tick();
     g.keys("C");
@@ -403,7 +403,7 @@ void TestMaingame::clockChargesTimeAndEndsTheRound() {
     QCOMPARE(g.s().TimeUsed[1], 2);
     QCOMPARE(g.s().TimeUsed[2], 1);
     QCOMPARE(g.s().ClockSeconds, 147);
-    QCOMPARE(g.w->Label11->text(), QStringLiteral("147"));
+    QCOMPARE(g.w->clockDigits->text(), QStringLiteral("147"));
     g.tc.dialogs.clear();
     g.tc.midi.commands.clear();
     for (int i = 0; i < 146; ++i)
@@ -413,9 +413,9 @@ void TestMaingame::clockChargesTimeAndEndsTheRound() {
     g.w->tick(); // the last second is charged too
     QCOMPARE(g.s().TimeUsed[2], 148);
     QVERIFY(!g.w->clockRunning());
-    QCOMPARE(g.w->Label11->text(), QStringLiteral("0"));
+    QCOMPARE(g.w->clockDigits->text(), QStringLiteral("0"));
     QCOMPARE(g.tc.dialogs.texts(), QStringList{"Time is up."});
-    QCOMPARE(g.w->Label4->text(), askV);
+    QCOMPARE(g.w->prompt->text(), askV);
     QVERIFY(g.tc.midi.commands.isEmpty()); // the music ends by itself
     g.w->tick();                           // a stray tick after the end changes nothing
     QCOMPARE(g.s().ClockSeconds, 0);
@@ -425,19 +425,19 @@ void TestMaingame::displayToggles() {
     Game g(9);
     g.s().TotalBank = 3400;
     g.keys("T");
-    QVERIFY(!g.w->Shape2->isHidden() && !g.w->Label2->isHidden() && !g.w->Label3->isHidden());
-    QCOMPARE(g.w->Label3->text(), QStringLiteral("$3,400"));
+    QVERIFY(!g.w->totalPanel->isHidden() && !g.w->totalWord->isHidden() && !g.w->totalAmount->isHidden());
+    QCOMPARE(g.w->totalAmount->text(), QStringLiteral("$3,400"));
     g.keys("t");
-    QVERIFY(g.w->Shape2->isHidden() && g.w->Label2->isHidden() && g.w->Label3->isHidden());
+    QVERIFY(g.w->totalPanel->isHidden() && g.w->totalWord->isHidden() && g.w->totalAmount->isHidden());
     g.keys("TS"); // TOTAL stays on show through the round and follows its end
     g.s().RoundBank = 600;
     g.runOut();
-    QCOMPARE(g.w->Label3->text(), QStringLiteral("$4,000"));
+    QCOMPARE(g.w->totalAmount->text(), QStringLiteral("$4,000"));
     g.keys("TS");
     g.keys("H"); // H works while the clock runs
-    QVERIFY(g.w->Label11->isHidden() && g.w->Shape10->isHidden() && g.w->Label5->isHidden());
+    QVERIFY(g.w->clockDigits->isHidden() && g.w->clockPanel->isHidden() && g.w->timeWord->isHidden());
     g.keys("h");
-    QVERIFY(!g.w->Label11->isHidden() && !g.w->Shape10->isHidden() && !g.w->Label5->isHidden());
+    QVERIFY(!g.w->clockDigits->isHidden() && !g.w->clockPanel->isHidden() && !g.w->timeWord->isHidden());
 }
 
 void TestMaingame::handOverToVoteOffAndFinal() {
@@ -469,7 +469,7 @@ void TestMaingame::startOver() {
     g.s().PlayerOut[9] = true;
     g.tc.dialogs.clear();
     g.tc.dialogs.answer({false});
-    g.w->Quit->trigger();
+    g.w->startOverAction->trigger();
     QCOMPARE(g.tc.dialogs.texts(), QStringList{"Do you really want to exit this game?"});
     QVERIFY(g.tc.dialogs.shown.first().kind == ScriptedDialogs::Shown::OkCancel);
     QVERIFY(g.w->clockRunning()); // Cancel: the round goes on
@@ -477,7 +477,7 @@ void TestMaingame::startOver() {
 
     g.tc.midi.commands.clear();
     g.tc.dialogs.answer({true});
-    g.w->Quit->trigger();
+    g.w->startOverAction->trigger();
     QCOMPARE(g.tc.midi.commands, QStringList({"stop midi", "close midi"}));
     QVERIFY(!g.s().PlayerOut[9]);
     QCOMPARE(g.s().RightAnswers[1], 0);
@@ -490,18 +490,18 @@ void TestMaingame::startOver() {
 void TestMaingame::aboutBox() {
     Game g(8);
     g.keys("S");
-    g.w->About->trigger();
-    g.w->About->trigger();
+    g.w->aboutAction->trigger();
+    g.w->aboutAction->trigger();
     QCOMPARE(g.tc.forms().loaded(), QStringList({"Maingame8", "frmAbout"}));
     auto* about = qobject_cast<About*>(g.tc.forms().find("frmAbout"));
     QVERIFY(about != nullptr);
     QCOMPARE(about->windowTitle(), QStringLiteral("About Tarnevo"));
-    QCOMPARE(about->lblVersion->text(), QStringLiteral("Version 2.1"));
-    QVERIFY(about->lblDescription->text().contains("example.org"));
-    QCOMPARE(about->focusWidget(), about->cmdOK);
+    QCOMPARE(about->versionLabel->text(), QStringLiteral("Version 2.1"));
+    QVERIFY(about->descriptionLabel->text().contains("example.org"));
+    QCOMPARE(about->focusWidget(), about->okButton);
 
     const auto closeWith = [&](const std::function<void(About*)>& how) {
-        g.w->About->trigger();
+        g.w->aboutAction->trigger();
         auto* a = qobject_cast<About*>(g.tc.forms().find("frmAbout"));
         how(a);
         QVERIFY(g.tc.forms().find("frmAbout") == nullptr);
@@ -509,7 +509,7 @@ void TestMaingame::aboutBox() {
     };
     closeWith([](About* a) { QTest::keyClick(a, Qt::Key_Return); });
     closeWith([](About* a) { QTest::keyClick(a, Qt::Key_Escape); });
-    closeWith([](About* a) { QTest::mouseClick(a->cmdOK, Qt::LeftButton); });
+    closeWith([](About* a) { QTest::mouseClick(a->okButton, Qt::LeftButton); });
     closeWith([](About* a) { a->close(); });
     QVERIFY(g.w->clockRunning());
     QCOMPARE(g.s().RoundNumber, 1);
@@ -525,14 +525,14 @@ void TestMaingame::openingHidesPlayersWhoAreOutAndZeroesTheRound() {
     s.RoundBank = 900;
     auto* w = tc.forms().load<Maingame>("Maingame9");
     QVERIFY(!w->isVisible()); // touched, not shown
-    QVERIFY(w->PlayerName[3]->isHidden());
-    QVERIFY(!w->Playerframe[3]->isHidden());
-    QCOMPARE(w->PlayerName[3]->text(), QStringLiteral("Cleo"));
-    QCOMPARE(w->PlayerName[9]->text(), QStringLiteral("Ina"));
-    QVERIFY(!w->PlayerName[9]->isHidden());
+    QVERIFY(w->nameLabels[3]->isHidden());
+    QVERIFY(!w->seatFrames[3]->isHidden());
+    QCOMPARE(w->nameLabels[3]->text(), QStringLiteral("Cleo"));
+    QCOMPARE(w->nameLabels[9]->text(), QStringLiteral("Ina"));
+    QVERIFY(!w->nameLabels[9]->isHidden());
     QCOMPARE(s.ChainLevel, 0);
     QCOMPARE(s.RoundBank, 0);
-    QCOMPARE(w->Label9->text(), QStringLiteral("$0"));
+    QCOMPARE(w->bankAmount->text(), QStringLiteral("$0"));
     QCOMPARE(tc.forms().load("Maingame9"), w); // touching again keeps the same window
     tc.forms().unload("Maingame9");
     TestConsole::flush();
@@ -574,7 +574,7 @@ void TestMaingame::thousandsOfPresses() {
     QCOMPARE(g.s().ChainLevel, 40000);
     g.keys("3T");
     QCOMPARE(g.s().RoundBank, 125000);
-    QVERIFY(!g.w->Shape2->isHidden());
+    QVERIFY(!g.w->totalPanel->isHidden());
 }
 
 QTEST_MAIN(TestMaingame)

@@ -91,8 +91,8 @@ struct Monkey {
                 g->tick();
             inBox = false;
         };
-        tc->forms().show(Opening::windowName);
-        previous = Opening::windowName;
+        tc->forms().show(windows::opening);
+        previous = windows::opening;
         format = nullptr;
         total = 0;
         ++seen.runs;
@@ -103,7 +103,7 @@ struct Monkey {
     QList<Form*> gameWindows() const {
         QList<Form*> out;
         for (const QString& name : tc->forms().loaded())
-            if (Form* w = tc->forms().find(name); w->isVisible() && name != About::windowName)
+            if (Form* w = tc->forms().find(name); w->isVisible() && name != windows::about)
                 out << w;
         return out;
     }
@@ -115,7 +115,7 @@ struct Monkey {
             startRun();
         tc->dialogs.clear();
         Form* w = gameWindow();
-        if (Form* about = tc->forms().find(About::windowName); about != nullptr && chance(0.3))
+        if (Form* about = tc->forms().find(windows::about); about != nullptr && chance(0.3))
             w = about;
         auto* g = qobject_cast<Maingame*>(w);
         auto* names = qobject_cast<Names*>(w);
@@ -145,7 +145,7 @@ struct Monkey {
             break;
         }
         case 2: {
-            QAction* a = chance(0.5) ? g->Quit : g->About;
+            QAction* a = chance(0.5) ? g->startOverAction : g->aboutAction;
             did(where + QStringLiteral("menu ") + a->text());
             a->trigger();
             break;
@@ -212,7 +212,7 @@ struct Monkey {
     }
 
     void type(Names* n, const QString& where) {
-        QLineEdit* e = n->Text1[std::size_t(1 + pick(n->format.players))];
+        QLineEdit* e = n->nameBoxes[std::size_t(1 + pick(n->format.players))];
         e->setFocus(Qt::MouseFocusReason);
         if (chance(0.25)) {
             QTest::keyClick(e, Qt::Key_A, Qt::ControlModifier);
@@ -243,16 +243,16 @@ struct Monkey {
             return QStringLiteral("%1 game windows on screen").arg(games.size());
         Form* w = games.first();
         for (QWidget* top : QApplication::topLevelWidgets())
-            if (top->isVisible() && top != w && top != tc->forms().find(About::windowName))
+            if (top->isVisible() && top != w && top != tc->forms().find(windows::about))
                 return QStringLiteral("an unregistered window is on screen: ") + top->objectName();
         const QString name = w->objectName();
         seen.windows << name;
-        if (name != previous && name == Finalround::windowName)
+        if (name != previous && name == windows::finalRound)
             ++seen.finals;
-        if (auto* n = qobject_cast<Names*>(w); n != nullptr && previous == Opening::windowName)
+        if (auto* n = qobject_cast<Names*>(w); n != nullptr && previous == windows::opening)
             format = &n->format;
-        const QStringList allowed{Opening::windowName,
-                                  Finalround::windowName,
+        const QStringList allowed{windows::opening,
+                                  windows::finalRound,
                                   format ? format->namesWindow : "",
                                   format ? format->gameWindow : "",
                                   format ? format->voteoffWindow : "",
@@ -275,16 +275,16 @@ struct Monkey {
         int in = 0;
         for (int i = 1; format != nullptr && i <= format->players; ++i)
             in += s.PlayerOut[i] ? 0 : 1;
-        if (name == Finalround::windowName && in < 2)
+        if (name == windows::finalRound && in < 2)
             return QStringLiteral("a final with %1 players in").arg(in);
         if (auto* v = qobject_cast<Voteoff*>(w))
             for (int i = 1; i <= format->players; ++i)
-                if (v->Command1[std::size_t(i)]->isEnabled() != (!s.PlayerOut[i] && in > 2))
+                if (v->eliminateButtons[std::size_t(i)]->isEnabled() != (!s.PlayerOut[i] && in > 2))
                     return QStringLiteral("slot %1 can wrongly be voted off").arg(i);
         if (auto* fr = qobject_cast<Finalround*>(w)) {
             int asked = 0;
             for (int i = 1; i <= 10; ++i)
-                asked += fr->marker(i).current && !fr->Label3[std::size_t(i)]->isHidden() ? 1 : 0;
+                asked += fr->marker(i).current && !fr->markerLabels[std::size_t(i)]->isHidden() ? 1 : 0;
             for (std::size_t k = 1; k <= 2; ++k)
                 if (s.FinalQuestionsLeft[k] < 0 || s.FinalRightAnswers[k] < 0 ||
                     s.FinalQuestionsLeft[k] + s.FinalRightAnswers[k] > 5)
@@ -300,14 +300,14 @@ struct Monkey {
     QString checkGame(Maingame* g, const GameState& s) {
         const GameFormat& f = *format;
         int lit = 0;
-        for (const design::Panel* link : g->Shape1)
+        for (const design::Panel* link : g->linkBoxes)
             lit += link->fill() == design::red ? 1 : 0;
         // Above the top the top link stays lit.
         const int expected = std::min(s.ChainLevel, f.top - 1);
-        if (s.ChainLevel < 0 || lit != 1 || g->Shape1[std::size_t(expected)]->fill() != design::red)
+        if (s.ChainLevel < 0 || lit != 1 || g->linkBoxes[std::size_t(expected)]->fill() != design::red)
             return QStringLiteral("%1 links lit at chain level %2").arg(lit).arg(s.ChainLevel);
         for (int i = 1; i <= f.players; ++i)
-            if (const QLabel* l = g->PlayerName[std::size_t(i)];
+            if (const QLabel* l = g->nameLabels[std::size_t(i)];
                 l->isHidden() != s.PlayerOut[i] || l->text() != s.PlayerNames[i])
                 return QStringLiteral("the name of slot %1 is shown wrongly").arg(i);
         if (!g->clockRunning())
@@ -316,13 +316,13 @@ struct Monkey {
             return QStringLiteral("round bank %1 in a running round").arg(s.RoundBank);
         if (s.CurrentPlayer < 1 || s.CurrentPlayer > f.players || s.PlayerOut[s.CurrentPlayer])
             return QStringLiteral("slot %1 has the turn").arg(s.CurrentPlayer);
-        if (s.ClockSeconds <= 0 || g->Label11->text() != QString::number(s.ClockSeconds))
-            return "clock shows " + g->Label11->text() +
+        if (s.ClockSeconds <= 0 || g->clockDigits->text() != QString::number(s.ClockSeconds))
+            return "clock shows " + g->clockDigits->text() +
                    QString::asprintf(" at %d s", s.ClockSeconds);
-        if (g->Label9->text() != rules::money(s.RoundBank))
-            return QStringLiteral("BANK shows %1 for %2").arg(g->Label9->text()).arg(s.RoundBank);
+        if (g->bankAmount->text() != rules::money(s.RoundBank))
+            return QStringLiteral("BANK shows %1 for %2").arg(g->bankAmount->text()).arg(s.RoundBank);
         for (int i = 1; i <= f.players; ++i)
-            if ((design::textColour(g->PlayerName[std::size_t(i)]) == design::white) !=
+            if ((design::textColour(g->nameLabels[std::size_t(i)]) == design::white) !=
                 (i == s.CurrentPlayer))
                 return QString::asprintf("slot %d lit wrongly; %d has the turn", i,
                                          s.CurrentPlayer);
@@ -371,7 +371,7 @@ private slots:
             QSKIP("too few steps to expect every window");
         qInfo("%d steps, %d runs, %d targets reached, %d finals, %d won", seen.steps, seen.runs,
               seen.targets, seen.finals, seen.finalsWon);
-        QStringList missing{Finalround::windowName};
+        QStringList missing{windows::finalRound};
         for (const GameFormat* f : {&formats::six, &formats::eight, &formats::nine})
             missing << f->namesWindow << f->gameWindow << f->voteoffWindow << f->goodbyeWindow;
         missing.removeIf([](const QString& w) { return seen.windows.contains(w); });

@@ -51,14 +51,14 @@ void type(QWidget* w, const QString& text) {
 
 // Empty when the team entry is as it opens, otherwise the first thing that differs.
 QString notPristine(const Names* n) {
-    for (std::size_t i = 1; i < n->Text1.size(); ++i)
-        if (!n->Text1[i]->text().isEmpty())
-            return n->Text1[i]->objectName() + QStringLiteral(" holds ") + n->Text1[i]->text();
-    if (!n->Option1Hidden->isChecked() || n->Option1Visible->isChecked())
+    for (int i = 1; i < n->nameBoxes.size(); ++i)
+        if (!n->nameBoxes[i]->text().isEmpty())
+            return n->nameBoxes[i]->objectName() + QStringLiteral(" holds ") + n->nameBoxes[i]->text();
+    if (!n->clockHidden->isChecked() || n->clockVisible->isChecked())
         return QStringLiteral("clock option");
-    if (!n->Check1->isChecked() || !n->Check2->isChecked())
+    if (!n->wavCheck->isChecked() || !n->midiCheck->isChecked())
         return QStringLiteral("sound options");
-    return QApplication::focusWidget() == n->Text1[1] ? QString() : QStringLiteral("focus");
+    return QApplication::focusWidget() == n->nameBoxes[1] ? QString() : QStringLiteral("focus");
 }
 
 } // namespace
@@ -69,7 +69,7 @@ class TestSetup : public QObject {
     std::unique_ptr<TestConsole> tc;
 
     Opening* openOpening() {
-        auto* o = qobject_cast<Opening*>(tc->forms().show(Opening::windowName));
+        auto* o = qobject_cast<Opening*>(tc->forms().show(windows::opening));
         return o != nullptr && QTest::qWaitForWindowActive(o) ? o : nullptr;
     }
     // The host's way in: the start window, then one of its format buttons.
@@ -77,9 +77,9 @@ class TestSetup : public QObject {
         Opening* o = openOpening();
         if (o == nullptr)
             return nullptr;
-        QTest::mouseClick(players == 6   ? o->Command1
-                          : players == 8 ? o->Command2
-                                         : o->Command3,
+        QTest::mouseClick(players == 6   ? o->formatButtons[0]
+                          : players == 8 ? o->formatButtons[1]
+                                         : o->formatButtons[2],
                           Qt::LeftButton);
         TestConsole::flush();
         auto* n = qobject_cast<Names*>(tc->forms().find(QStringLiteral("Names%1").arg(players)));
@@ -114,7 +114,7 @@ private slots:
         QPointer<Form> about =
             opens.isEmpty() ? tc->forms().load(QStringLiteral("frmAbout")) : nullptr;
         QCOMPARE(o->windowTitle(), QStringLiteral("The Brackwyn"));
-        QCOMPARE(QApplication::focusWidget(), o->Command1);
+        QCOMPARE(QApplication::focusWidget(), o->formatButtons[0]);
         for (int i = 0; i < tabs; ++i)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
@@ -160,10 +160,10 @@ private slots:
         QCOMPARE(notPristine(n), QString());
 
         for (int i = 1; i <= players; ++i)
-            type(n->Text1[std::size_t(i)], names[i - 1]);
+            type(n->nameBoxes[std::size_t(i)], names[i - 1]);
         for (const QString& name : clicks)
             QTest::mouseClick(n->findChild<QWidget*>(name), Qt::LeftButton);
-        QTest::mouseClick(n->Command1, Qt::LeftButton);
+        QTest::mouseClick(n->playButton, Qt::LeftButton);
 
         const GameState& s = tc->state();
         QCOMPARE(s.RoundNumber, 0);
@@ -211,13 +211,13 @@ private slots:
         const QString before = snapshot(tc->state());
         QPointer<Names> n = openNames(players);
         QVERIFY(n);
-        type(n->Text1[1], QStringLiteral("Kim"));
-        QTest::mouseClick(n->Option1Visible, Qt::LeftButton);
-        QTest::mouseClick(n->Check2, Qt::LeftButton);
+        type(n->nameBoxes[1], QStringLiteral("Kim"));
+        QTest::mouseClick(n->clockVisible, Qt::LeftButton);
+        QTest::mouseClick(n->midiCheck, Qt::LeftButton);
         auto* target = n->findChild<QWidget*>(focus);
         target->setFocus(Qt::TabFocusReason);
         if (key == 0)
-            QTest::mouseClick(n->Command2, Qt::LeftButton);
+            QTest::mouseClick(n->cancelButton, Qt::LeftButton);
         else if (key < 0)
             QVERIFY(n->close());
         else
@@ -256,18 +256,18 @@ private slots:
         expected
             << QStringLiteral("Option1(1) Option1(0) Check1 Command1 Command2 Check2").split(u' ');
         QStringList chain;
-        QWidget* w = n->Text1[1];
+        QWidget* w = n->nameBoxes[1];
         do {
             if (w->focusPolicy() & Qt::TabFocus)
                 chain << w->objectName();
             w = w->nextInFocusChain();
-        } while (w != n->Text1[1] && chain.size() <= expected.size());
+        } while (w != n->nameBoxes[1] && chain.size() <= expected.size());
         QCOMPARE(chain, expected);
 
         // The host tabs through the names to the clock option.
         for (int i = 0; i < players; ++i)
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), n->Option1Hidden);
+        QCOMPARE(QApplication::focusWidget(), n->clockHidden);
     }
 };
 

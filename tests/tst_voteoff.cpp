@@ -78,25 +78,25 @@ void TestVoteoff::tableShowsTheRoundPerPlayer() {
     QVERIFY(t.tc.forms().find("Maingame8") == nullptr);
     QCOMPARE(t.tc.wav.paths(), QStringList{TestConsole::dir + "/voteoff.wav"});
     QCOMPARE(v->windowTitle(), QStringLiteral("It's time to vote off the Brackwyn!"));
-    QCOMPARE(v->Label10->text(), QStringLiteral("Who is the Brackwyn?"));
-    QCOMPARE(v->Label6->text() + v->Label7->text() + v->Label8->text() + v->Label9->text(),
+    QCOMPARE(v->question->text(), QStringLiteral("Who is the Brackwyn?"));
+    QCOMPARE(v->rowHeadings[0]->text() + v->rowHeadings[1]->text() + v->rowHeadings[2]->text() + v->rowHeadings[3]->text(),
              QStringLiteral("Right AnswersTime UsedMoney BankedMoney Lost"));
 
-    QCOMPARE(v->Label1[2]->text(), s.PlayerNames[2]);
-    QCOMPARE(v->Label1[2]->textFormat(), Qt::PlainText);
-    QCOMPARE(v->Command1[2]->text(), QStringLiteral("<i>Zoë</i> && Co")); // shown with one '&'
-    const QStringList row2{v->Label2[2]->text(), v->Label3[2]->text(), v->Label4[2]->text(),
-                           v->Label5[2]->text()};
+    QCOMPARE(v->nameLabels[2]->text(), s.PlayerNames[2]);
+    QCOMPARE(v->nameLabels[2]->textFormat(), Qt::PlainText);
+    QCOMPARE(v->eliminateButtons[2]->text(), QStringLiteral("<i>Zoë</i> && Co")); // shown with one '&'
+    const QStringList row2{v->rightAnswerLabels[2]->text(), v->timeUsedLabels[2]->text(), v->moneyBankedLabels[2]->text(),
+                           v->moneyLostLabels[2]->text()};
     QCOMPARE(row2, QStringList({"7", "42", "$125,000", "$2,500"}));
-    const QStringList row1{v->Label2[1]->text(), v->Label3[1]->text(), v->Label4[1]->text(),
-                           v->Label5[1]->text()};
+    const QStringList row1{v->rightAnswerLabels[1]->text(), v->timeUsedLabels[1]->text(), v->moneyBankedLabels[1]->text(),
+                           v->moneyLostLabels[1]->text()};
     QCOMPARE(row1, QStringList({"0", "0", "$0", "$0"}));
-    QCOMPARE(v->Label1[5]->text(), QStringLiteral("P5"));
-    QCOMPARE(v->Command1[5]->text(), QStringLiteral("P5"));
-    QVERIFY(v->Label2[5]->text().isEmpty() && v->Label5[5]->text().isEmpty());
+    QCOMPARE(v->nameLabels[5]->text(), QStringLiteral("P5"));
+    QCOMPARE(v->eliminateButtons[5]->text(), QStringLiteral("P5"));
+    QVERIFY(v->rightAnswerLabels[5]->text().isEmpty() && v->moneyLostLabels[5]->text().isEmpty());
     for (int i = 1; i <= 8; ++i)
-        QCOMPARE(v->Command1[static_cast<std::size_t>(i)]->isEnabled(), i != 5);
-    QTest::mouseClick(v->Command1[5], Qt::LeftButton); // disabled: nothing happens
+        QCOMPARE(v->eliminateButtons[static_cast<std::size_t>(i)]->isEnabled(), i != 5);
+    QTest::mouseClick(v->eliminateButtons[5], Qt::LeftButton); // disabled: nothing happens
     QVERIFY(t.tc.dialogs.shown.isEmpty());
 }
 
@@ -105,14 +105,14 @@ void TestVoteoff::cancelLeavesEverythingAsItWas() {
     Voteoff* v = t.open();
     const GameState before = t.tc.state();
     t.tc.dialogs.answer({false});
-    QTest::mouseClick(v->Command1[3], Qt::LeftButton);
+    QTest::mouseClick(v->eliminateButtons[3], Qt::LeftButton);
     QCOMPARE(t.tc.dialogs.texts(), QStringList{"Are you sure you want to eliminate P3?"});
     QVERIFY(t.tc.dialogs.shown.first().kind == ScriptedDialogs::Shown::OkCancel);
     QCOMPARE(t.tc.state().PlayerOut, before.PlayerOut);
     QCOMPARE(t.tc.forms().loaded(), QStringList{"Voteoff6"});
-    QVERIFY(v->Command1[3]->isEnabled());
+    QVERIFY(v->eliminateButtons[3]->isEnabled());
     // Another choice is still open, and this time it is confirmed.
-    QTest::mouseClick(v->Command1[4], Qt::LeftButton);
+    QTest::mouseClick(v->eliminateButtons[4], Qt::LeftButton);
     QVERIFY(t.tc.state().PlayerOut[4]);
     QVERIFY(!t.tc.state().PlayerOut[3]);
 }
@@ -139,7 +139,7 @@ void TestVoteoff::elimination() {
     Voteoff* v = t.open();
     s.ChainLevel = 3;
     s.RoundBank = 700;
-    QTest::mouseClick(v->Command1[static_cast<std::size_t>(slot)], Qt::LeftButton);
+    QTest::mouseClick(v->eliminateButtons[static_cast<std::size_t>(slot)], Qt::LeftButton);
 
     QVERIFY(s.PlayerOut[slot]);
     QCOMPARE(s.RightAnswers[slot], 4); // statistics stay until the next round
@@ -147,20 +147,20 @@ void TestVoteoff::elimination() {
     // The game-control window was built again, unseen, with its opening steps run.
     auto* game = qobject_cast<Maingame*>(t.tc.forms().find(t.format.gameWindow));
     QVERIFY(game != nullptr && !game->isVisible());
-    QVERIFY(game->PlayerName[static_cast<std::size_t>(slot)]->isHidden());
-    QVERIFY(game->PlayerName[2]->isHidden());
-    QVERIFY(!game->PlayerName[3]->isHidden());
+    QVERIFY(game->nameLabels[static_cast<std::size_t>(slot)]->isHidden());
+    QVERIFY(game->nameLabels[2]->isHidden());
+    QVERIFY(!game->nameLabels[3]->isHidden());
     QCOMPARE(s.ChainLevel, 0);
     QCOMPARE(s.RoundBank, 0);
 
     Goodbye* g = t.goodbye();
     QVERIFY(g != nullptr && g->isVisible());
-    QCOMPARE(g->Label1->text(), QStringLiteral("Anna,\nYou ARE the Brackwyn!\n\nGoodbye..."));
-    QCOMPARE(g->Label1->textFormat(), Qt::PlainText);
+    QCOMPARE(g->farewellText->text(), QStringLiteral("Anna,\nYou ARE the Brackwyn!\n\nGoodbye..."));
+    QCOMPARE(g->farewellText->textFormat(), Qt::PlainText);
     QVERIFY(t.tc.forms().find(t.format.voteoffWindow) == nullptr);
     QVERIFY(!v->isVisible());
 
-    QTest::keyClick(g->OKButton, Qt::Key_Space); // the focus is on OK: space acts at once
+    QTest::keyClick(g->okButton, Qt::Key_Space); // the focus is on OK: space acts at once
     QCOMPARE(t.tc.forms().loaded(), QStringList{t.format.gameWindow});
     QCOMPARE(t.tc.forms().find(t.format.gameWindow), game);
     QVERIFY(game->isVisible());
@@ -175,8 +175,8 @@ void TestVoteoff::elimination() {
 void TestVoteoff::oopsAndCloseBoxesGoBack() {
     Table t(9);
     Voteoff* v = t.open();
-    QCOMPARE(v->focusWidget(), v->Command2);
-    QTest::keyClick(v->Command2, Qt::Key_Space); // "Oops"
+    QCOMPARE(v->focusWidget(), v->oopsButton);
+    QTest::keyClick(v->oopsButton, Qt::Key_Space); // "Oops"
     QCOMPARE(t.tc.forms().loaded(), QStringList{"Maingame9"});
     QVERIFY(t.game()->isVisible());
     for (int i = 1; i <= 9; ++i)
@@ -192,7 +192,7 @@ void TestVoteoff::oopsAndCloseBoxesGoBack() {
     t.goodbye()->close(); // and the goodbye's close box as its OK
     QCOMPARE(t.tc.forms().loaded(), QStringList{"Maingame9"});
     QVERIFY(t.game()->isVisible());
-    QVERIFY(t.game()->PlayerName[8]->isHidden());
+    QVERIFY(t.game()->nameLabels[8]->isHidden());
     QCOMPARE(t.tc.quits, 0);
 }
 
@@ -242,8 +242,8 @@ void TestVoteoff::sixPlayersDownToTheLastTwo() {
         int k = 1;
         while (s.PlayerOut[k])
             ++k;
-        QTest::mouseClick(v->Command1[static_cast<std::size_t>(k)], Qt::LeftButton);
-        QTest::mouseClick(t.goodbye()->OKButton, Qt::LeftButton);
+        QTest::mouseClick(v->eliminateButtons[static_cast<std::size_t>(k)], Qt::LeftButton);
+        QTest::mouseClick(t.goodbye()->okButton, Qt::LeftButton);
         TestConsole::flush();
     }
     QCOMPARE(s.RoundNumber, 4);
@@ -251,10 +251,10 @@ void TestVoteoff::sixPlayersDownToTheLastTwo() {
         QCOMPARE(s.PlayerOut[i], i <= 4);
     // V again before round 5: the last two cannot be voted off; Oops still works.
     Voteoff* v = t.open();
-    QVERIFY(!v->Command1[5]->isEnabled() && !v->Command1[6]->isEnabled());
+    QVERIFY(!v->eliminateButtons[5]->isEnabled() && !v->eliminateButtons[6]->isEnabled());
     v->eliminate(5);
     QVERIFY(!s.PlayerOut[5]);
-    QTest::mouseClick(v->Command2, Qt::LeftButton);
+    QTest::mouseClick(v->oopsButton, Qt::LeftButton);
     Maingame* game = t.game();
     QTest::keyClick(game, 'S'); // round 5 between the last two
     QCOMPARE(s.RoundNumber, 5);
@@ -266,7 +266,7 @@ void TestVoteoff::sixPlayersDownToTheLastTwo() {
     QCOMPARE(s.CurrentPlayer, first);
     while (game->clockRunning())
         game->tick();
-    QCOMPARE(game->Label4->text(), QStringLiteral("Press 'F' to go to the final round"));
+    QCOMPARE(game->prompt->text(), QStringLiteral("Press 'F' to go to the final round"));
 }
 
 void TestVoteoff::designs_data() {
@@ -302,19 +302,19 @@ void TestVoteoff::designs() {
     Voteoff* v = t.open();
     QCOMPARE(v->windowTitle(), caption);
     QCOMPARE(v->size(), QSize(design::px(client.width()), design::px(client.height())));
-    QCOMPARE(v->Label10->geometry(), px(label10));
-    QCOMPARE(v->Label10->font().pointSizeF(), 24.0);
-    QCOMPARE(v->Command2->geometry(), px({120, 4080, 615, 495}));
-    QCOMPARE(v->Label6->geometry(), px({0, 600, 975, 495}));
-    QVERIFY(!v->Label6->font().bold());
+    QCOMPARE(v->question->geometry(), px(label10));
+    QCOMPARE(v->question->font().pointSizeF(), 24.0);
+    QCOMPARE(v->oopsButton->geometry(), px({120, 4080, 615, 495}));
+    QCOMPARE(v->rowHeadings[0]->geometry(), px({0, 600, 975, 495}));
+    QVERIFY(!v->rowHeadings[0]->font().bold());
     for (int i = 1; i <= players; ++i) {
         const int left = 1200 + 1440 * (i - 1);
         const auto at = static_cast<std::size_t>(i);
-        QCOMPARE(v->Label2[at]->geometry(), px({left, 720, 1215, 375}));
-        QCOMPARE(v->Label5[at]->geometry(), px({left, 2520, 1215, 375}));
-        QCOMPARE(v->Command1[at]->geometry(), px({left, 4080, 1215, 495}));
-        QCOMPARE(v->Label3[at]->font().pointSizeF(), 14.25);
-        QCOMPARE(v->Label4[at]->font().pointSizeF(), 12.0);
+        QCOMPARE(v->rightAnswerLabels[at]->geometry(), px({left, 720, 1215, 375}));
+        QCOMPARE(v->moneyLostLabels[at]->geometry(), px({left, 2520, 1215, 375}));
+        QCOMPARE(v->eliminateButtons[at]->geometry(), px({left, 4080, 1215, 495}));
+        QCOMPARE(v->timeUsedLabels[at]->font().pointSizeF(), 14.25);
+        QCOMPARE(v->moneyBankedLabels[at]->font().pointSizeF(), 12.0);
     }
     // Focus order: "Oops", then the buttons left to right.
     const auto nextTab = [](QWidget* w) {
@@ -323,26 +323,26 @@ void TestVoteoff::designs() {
         while (!(w->focusPolicy() & Qt::TabFocus));
         return w;
     };
-    QCOMPARE(nextTab(v->Command2), v->Command1[1]);
-    QCOMPARE(nextTab(v->Command1[1]), v->Command1[2]);
+    QCOMPARE(nextTab(v->oopsButton), v->eliminateButtons[1]);
+    QCOMPARE(nextTab(v->eliminateButtons[1]), v->eliminateButtons[2]);
     const bool resizable = players == 9;
     QCOMPARE(v->minimumSize() == v->maximumSize(), !resizable);
     QCOMPARE(bool(v->windowFlags() & Qt::WindowMaximizeButtonHint), resizable);
     if (resizable) {
         v->resize(v->width() + 200, v->height() + 100);
-        QCOMPARE(v->Label10->geometry(), px(label10)); // controls stay where they are
+        QCOMPARE(v->question->geometry(), px(label10)); // controls stay where they are
     }
 
     v->eliminate(1);
     Goodbye* g = t.goodbye();
     QCOMPARE(g->windowTitle(), QStringLiteral("It's time for you to go"));
     QCOMPARE(g->geometry().topLeft(), QPoint(design::px(2760), design::px(3750)));
-    QCOMPARE(g->Picture1->geometry(), px(picture));
-    QCOMPARE(g->OKButton->geometry(), px(okButton));
-    QCOMPARE(g->Label1->font().pointSizeF(), 14.25);
-    QCOMPARE(g->focusWidget(), g->OKButton);
+    QCOMPARE(g->pictureFrame->geometry(), px(picture));
+    QCOMPARE(g->okButton->geometry(), px(okButton));
+    QCOMPARE(g->farewellText->font().pointSizeF(), 14.25);
+    QCOMPARE(g->focusWidget(), g->okButton);
     // Unscaled from the top-left corner inside the border, clipped by the box.
-    QCOMPARE(g->picture->geometry(), g->Picture1->contentsRect());
+    QCOMPARE(g->picture->geometry(), g->pictureFrame->contentsRect());
     QImage shown(g->picture->size(), QImage::Format_ARGB32_Premultiplied);
     shown.fill(Qt::transparent);
     g->picture->render(&shown, {}, {}, QWidget::DrawChildren);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "state/FinalEngine.h"
 #include "ui/Forms.h"
 
 #include <array>
@@ -9,55 +10,37 @@ namespace design {
 class Panel;
 }
 
-// The head-to-head final of the last two players, shared by every format.
+// The head-to-head final of the last two players, shared by every format; the final's rules
+// decide, this window draws.
 class Finalround final : public Form {
     Q_OBJECT
 public:
-    static inline const QString windowName = QStringLiteral("Finalround");
     explicit Finalround(Console& console);
 
-    enum class Mark { Number, Tick, Cross };
-    struct Marker {
-        Mark mark = Mark::Number;
-        bool current = false; // the question being asked: its number is drawn in grey
-    };
-
-    // One row of the key map; after every key, whatever it is, the final checks its state.
-    struct KeyRow {
-        char key;
-        void (Finalround::*act)();
-    };
-    static const std::array<KeyRow, 2> keyTable;
-
+    using Mark = FinalEngine::Mark;
     void handleKey(QChar key);
-    const Marker& marker(int i) const { return markers_[static_cast<std::size_t>(i)]; }
+    const FinalEngine::Marker& marker(int i) const { return final_.marker(i); }
     // The finalist (1 or 2) answering in the top row; the other answers in the bottom row.
-    int topFinalist() const { return top_; }
+    int topFinalist() const { return final_.topFinalist(); }
 
-    QLabel* Label1;                          // finalist answering first
-    QLabel* Label2;                          // finalist answering second
-    std::array<QLabel*, 11> Label3{};        // markers 1..10: odd top row, even bottom row
-    std::array<design::Panel*, 11> Shape1{}; // question panels 1..10
-    std::array<design::Panel*, 3> Shape2{};  // 0: prize, 1 and 2: names
-    QLabel* Label5;                          // prize
-    QLabel* Label6;                          // "TOTAL"
+    QLabel* firstName;                               // Label1: answers first, top row
+    QLabel* secondName;                              // Label2: bottom row
+    std::array<QLabel*, 11> markerLabels{};          // Label3(1..10): odd top, even bottom
+    std::array<design::Panel*, 11> questionPanels{}; // Shape1(1..10)
+    std::array<design::Panel*, 3> backPanels{};      // Shape2: 0 prize, 1 and 2 names
+    QLabel* prizeAmount;                             // Label5
+    QLabel* totalWord;                               // Label6: "TOTAL"
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeBox() override;
 
 private:
-    void correct();
-    void wrong();
-    void answer(bool right);
-    void endOfPress();
-    void startSuddenDeath();
+    void buildControls();
+    void open();
+    void drawMarker(int i);
     void announce(int winner);
-    void setMarker(int i, Mark mark, bool current);
-    void finish();
 
-    std::array<Marker, 11> markers_{};
-    std::array<int, 3> finalistSlot_{};
-    int top_ = 1;
-    bool over_ = false;
+    GameState& state_;
+    FinalEngine final_;
 };

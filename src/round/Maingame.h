@@ -1,9 +1,8 @@
 #pragma once
 
+#include "state/RoundEngine.h"
+#include "ui/Design.h"
 #include "ui/Forms.h"
-
-#include <array>
-#include <vector>
 
 class QAction;
 class QLabel;
@@ -11,52 +10,44 @@ class QMenuBar;
 class QTimer;
 struct GameFormat;
 struct GameState;
-namespace design {
-class Panel;
-class Picture;
-} // namespace design
+namespace layout {
+struct Game;
+}
 
-// Game control of one format: the host runs the rounds here with single key presses.
+// Game control of one format: the host runs the rounds here with single key presses; the
+// round's rules decide, this window draws.
 class Maingame final : public Form {
     Q_OBJECT
 public:
     Maingame(Console& console, const GameFormat& format);
 
-    // One row of the key map: the first row whose key matches and whose condition holds acts.
-    struct KeyRow {
-        char key;
-        bool (Maingame::*allowed)() const;
-        void (Maingame::*act)();
-    };
-    static const std::array<KeyRow, 12> keyTable;
-
     // The key handler, given the typed character; every other key is ignored.
     void handleKey(QChar key);
-    // Timer1's event: one second of the round clock.
+    // The round clock's event: one second.
     void tick();
-    bool clockRunning() const;
+    bool clockRunning() const { return round_.clockRunning(); }
 
     const GameFormat& format;
     QMenuBar* menuBar;
-    QAction* Quit;  // "Start Over"
-    QAction* About; // "About..."
+    QAction* startOverAction; // Quit: "Start Over"
+    QAction* aboutAction;     // About: "About..."
     QWidget* client;
-    std::vector<design::Panel*> Shape1;      // chain link boxes, 0..top-1
-    std::vector<QLabel*> Label1;             // chain link captions, 0..top-1
-    std::vector<design::Panel*> Playerframe; // 1..N (index 0 unused)
-    std::vector<QLabel*> PlayerName;         // 1..N (index 0 unused)
-    QLabel* Label4;                          // prompt for the host
-    design::Picture* Image1;                 // title picture
-    design::Panel* Shape10;                  // clock panel
-    QLabel* Label11;                         // clock digits
-    QLabel* Label5;                          // "TIME"
-    design::Panel* Shape9;                   // bank panel
-    QLabel* Label9;                          // BANK amount
-    QLabel* Label10;                         // "BANK"
-    design::Panel* Shape2;                   // TOTAL panel
-    QLabel* Label3;                          // TOTAL amount
-    QLabel* Label2;                          // "TOTAL"
-    QTimer* Timer1;
+    design::ControlArray<design::Panel> linkBoxes;  // Shape1(0..top-1)
+    design::ControlArray<QLabel> linkCaptions;      // Label1(0..top-1)
+    design::ControlArray<design::Panel> seatFrames; // Playerframe(1..N)
+    design::ControlArray<QLabel> nameLabels;        // PlayerName(1..N)
+    QLabel* prompt;                                 // Label4
+    design::Picture* picture;                       // Image1
+    design::Panel* clockPanel;                      // Shape10
+    QLabel* clockDigits;                            // Label11
+    QLabel* timeWord;                               // Label5
+    design::Panel* bankPanel;                       // Shape9
+    QLabel* bankAmount;                             // Label9
+    QLabel* bankWord;                               // Label10
+    design::Panel* totalPanel;                      // Shape2
+    QLabel* totalAmount;                            // Label3
+    QLabel* totalWord;                              // Label2
+    QTimer* roundClock;                             // Timer1
 
     void unloading() override;
 
@@ -64,35 +55,28 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    GameState& state();
+    void buildMenu();
+    void buildPanels(const layout::Game& d);
+    void buildChainAndSeats(const layout::Game& d);
+    void buildDisplays(const layout::Game& d);
+    void open();
 
-    bool always() const { return true; }
-    bool clockStopped() const { return !clockRunning(); }
-    bool beforeLastRound() const;
-    bool afterLastRound() const;
-
+    void act(RoundEngine::Action action);
     void startRound();
-    void correct();
-    void bank();
-    void wrong();
     void toggleTotal();
     void toggleClock();
-    void chainUp();
-    void chainToBottom();
-    void bankWithoutPlayer();
-    void clearBank();
-    void goToVoteOff();
-    void goToFinal();
     void startOver();
-    void showAbout();
 
-    void endRound(const QString& message);
-    void passTurn();
-    void chainStep(int level);
-    void resetChain();
-    void dropLink(int link, int shapeTop, int labelTop);
-    void setLinkCurrent(int link, bool current);
-    void setNameCurrent(int slot, bool current);
+    void draw(const RoundChange& change);
+    void announceEnd(const RoundChange& change);
+    void syncClock();
+    void showCurrentPlayer();
     void showBank();
-    void handOver(const QString& window);
+    void drawStep(const ChainStep& step);
+    void resetChain();
+    void moveLink(int link, const ChainPosition& to);
+    void setLinkCurrent(int link, bool current);
+
+    GameState& state_;
+    RoundEngine round_;
 };

@@ -1,8 +1,7 @@
 #pragma once
 
+#include "ui/Design.h"
 #include "ui/Forms.h"
-
-#include <vector>
 
 class QCheckBox;
 class QGroupBox;
@@ -11,6 +10,9 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 struct GameFormat;
+namespace layout {
+struct Names;
+}
 
 // Team entry of one format: the players' names and the game's three options.
 class Names final : public Form {
@@ -19,17 +21,18 @@ public:
     Names(Console& console, const GameFormat& format);
 
     const GameFormat& format;
-    std::vector<QLabel*> Label1;   // 0..N-1: "Player k+1" above each box
-    std::vector<QLineEdit*> Text1; // 1..N (index 0 unused): the name of slot i
-    QGroupBox* Frame1;
-    QRadioButton* Option1Hidden;  // Option1(1)
-    QRadioButton* Option1Visible; // Option1(0)
-    QCheckBox* Check1;            // WAV
-    QCheckBox* Check2;            // MIDI
-    QPushButton* Command1;        // Let's Play!
-    QPushButton* Command2;        // Cancel
+    design::ControlArray<QLabel> playerLabels; // Label1(0..N-1): "Player k+1" above each box
+    design::ControlArray<QLineEdit> nameBoxes; // Text1(1..N): the name of slot i
+    QGroupBox* clockFrame;                     // Frame1: "Timer"
+    QRadioButton* clockHidden;                 // Option1(1)
+    QRadioButton* clockVisible;                // Option1(0)
+    QCheckBox* wavCheck;                       // Check1
+    QCheckBox* midiCheck;                      // Check2
+    QPushButton* playButton;                   // Command1: "Let's Play!"
+    QPushButton* cancelButton;                 // Command2
 
 private:
+    void buildNames(const layout::Names& d);
+    void buildOptions(const layout::Names& d);
     void letsPlay();
-    void cancel();
 };

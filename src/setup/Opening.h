@@ -2,6 +2,8 @@
 
 #include "ui/Forms.h"
 
+#include <array>
+
 class QLabel;
 class QPushButton;
 namespace design {
@@ -12,17 +14,11 @@ class Picture;
 class Opening final : public Form {
     Q_OBJECT
 public:
-    static inline const QString windowName = QStringLiteral("Opening");
     explicit Opening(Console& console);
 
-    QLabel* Label1;          // "Welcome to..."
-    design::Picture* Image1; // title picture
-    QLabel* Label2;          // "Choose your format"
-    QPushButton* Command1;   // 6 players
-    QPushButton* Command2;   // 8 players
-    QPushButton* Command3;   // 9 players
-    QPushButton* Command4;   // Quit
-
-private:
-    void chooseFormat(int players);
+    QLabel* welcome;                           // Label1: "Welcome to..."
+    design::Picture* picture;                  // Image1
+    QLabel* formatPrompt;                      // Label2: "Choose your format"
+    std::array<QPushButton*, 3> formatButtons; // Command1..3: 6, 8 and 9 players
+    QPushButton* quitButton;                   // Command4
 };

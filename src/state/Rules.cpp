@@ -1,7 +1,11 @@
 #include "Rules.h"
 
+#include "RoundEngine.h"
+
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <random>
 
 namespace rules {
 
@@ -116,9 +120,64 @@ ChainPosition droppedPosition(const GameFormat& f, int level) {
     return {shape, shape + 120};
 }
 
+ChainStep chainStep(const GameFormat& f, int level) {
+    ChainStep step;
+    if (level >= 1 && level < f.top) {
+        step.passedLink = level - 1;
+        step.currentLink = level;
+    }
+    if (level >= 2 && level < f.top) {
+        step.droppedLink = level - 1;
+        step.drop = droppedPosition(f, level);
+    } else if (level == f.top) {
+        step.droppedLink = f.top - 1;
+        step.drop = f.topDrop;
+    }
+    return step;
+}
+
+void newGame(GameState& s, const GameFormat& f, const QStringList& names, bool showClock,
+             bool useWav, bool useMidi) {
+    s.RoundNumber = 0;
+    s.TotalBank = 0;
+    for (int i = 1; i <= f.players; ++i) {
+        s.PlayerNames[i] = names.value(i - 1);
+        // A game after a final starts with everybody in, as after Start Over.
+        s.PlayerOut[i] = false;
+    }
+    // Nor may the last game's figures show in a vote-off before the first round.
+    s.clearStatistics(f.players);
+    s.ShowClock = showClock;
+    s.UseWav = useWav;
+    s.UseMidi = useMidi;
+}
+
+bool canEliminate(const GameFormat& f, const GameState& s, int slot) {
+    if (slot < 1 || slot > f.players || s.PlayerOut[slot])
+        return false;
+    int in = 0;
+    for (int i = 1; i <= f.players; ++i)
+        in += s.PlayerOut[i] ? 0 : 1;
+    return in > 2;
+}
+
+bool eliminate(const GameFormat& f, GameState& s, int slot) {
+    if (!canEliminate(f, s, slot))
+        return false;
+    s.PlayerOut[slot] = true;
+    return true;
+}
+
 QString goodbyeClip(double uniform) {
     const int n = std::clamp(static_cast<int>(uniform * 5.0) + 1, 1, 5);
     return QStringLiteral("vokwen%1.wav").arg(n);
+}
+
+QString goodbyeClip() {
+    const auto now = std::chrono::high_resolution_clock::now().time_since_epoch().count();
+    std::seed_seq seed{static_cast<std::uint32_t>(now), static_cast<std::uint32_t>(now >> 32)};
+    std::mt19937 generator(seed);
+    return goodbyeClip(std::uniform_real_distribution<double>(0.0, 1.0)(generator));
 }
 
 QString money(std::int64_t dollars) {

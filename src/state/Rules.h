@@ -4,7 +4,10 @@
 #include "GameState.h"
 
 #include <QString>
+#include <QStringList>
 #include <cstdint>
+
+struct ChainStep;
 
 // The round's rules, free of any window, so they can be tested and reused by every window.
 namespace rules {
@@ -40,9 +43,23 @@ int nextPlayer(const GameFormat& f, const GameState& s, int from);
 
 // Where link level-1 drops when a correct answer raises the chain to `level` (2..top).
 ChainPosition droppedPosition(const GameFormat& f, int level);
+// How the chain display follows a correct answer that raises the chain to `level`: the link
+// passed drops, the next lights up; at the top the top link drops; above it nothing moves.
+ChainStep chainStep(const GameFormat& f, int level);
+
+// Team entry's "Let's Play!": a new game of these players (slots 1..N), everybody in, with
+// nothing banked and clean statistics.
+void newGame(GameState& s, const GameFormat& f, const QStringList& names, bool showClock,
+             bool useWav, bool useMidi);
+// The vote-off may eliminate a player still in while more than two are in: the final needs two.
+bool canEliminate(const GameFormat& f, const GameState& s, int slot);
+// Marks the player out if the vote-off may eliminate them; false if it may not.
+bool eliminate(const GameFormat& f, GameState& s, int slot);
 
 // One of the five goodbye clips, "vokwen1.wav" to "vokwen5.wav", from a uniform draw in [0, 1).
 QString goodbyeClip(double uniform);
+// A goodbye clip from a generator seeded by the clock at every call.
+QString goodbyeClip();
 
 // "$0", "$2,500", "$1,000,000".
 QString money(std::int64_t dollars);

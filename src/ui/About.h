@@ -13,13 +13,12 @@ class Picture;
 class About final : public Form {
     Q_OBJECT
 public:
-    static inline const QString windowName = QStringLiteral("frmAbout");
     explicit About(Console& console);
 
-    QFrame* picIcon;
+    QFrame* pictureFrame; // picIcon
     design::Picture* picture;
-    QLabel* lblTitle;
-    QLabel* lblVersion;
-    QLabel* lblDescription;
-    QPushButton* cmdOK;
+    QLabel* titleLabel;       // lblTitle
+    QLabel* versionLabel;     // lblVersion
+    QLabel* descriptionLabel; // lblDescription
+    QPushButton* okButton;    // cmdOK
 };

@@ -1,7 +1,7 @@
 #include "Design.h"
 
-#include <QApplication>
 #include <QFontMetrics>
+#include <QFrame>
 #include <QLabel>
 #include <QPainter>
 #include <QPalette>
@@ -14,8 +14,8 @@ int px(int twips) {
     return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel));
 }
 
-void place(QWidget* w, int left, int top, int width, int height) {
-    w->setGeometry(px(left), px(top), px(width), px(height));
+void place(QWidget* w, const Box& b) {
+    w->setGeometry(px(b.left), px(b.top), px(b.width), px(b.height));
 }
 
 void moveTop(QWidget* w, int top) {
@@ -37,12 +37,8 @@ QFont windowFont() {
     return arial(8.25, false);
 }
 
-QColor highlightText() {
-    return QApplication::palette().color(QPalette::HighlightedText);
-}
-
-QLabel* label(QWidget* parent, const QString& name, const QString& text, int left, int top,
-              int width, int height, const QFont& font, Align align, Fill fill) {
+QLabel* label(QWidget* parent, const QString& name, const QString& text, const Box& box,
+              const QFont& font, Align align, Fill fill) {
     auto* l = new QLabel(parent);
     l->setObjectName(name);
     l->setTextFormat(Qt::PlainText);
@@ -56,7 +52,7 @@ QLabel* label(QWidget* parent, const QString& name, const QString& text, int lef
         l->setBackgroundRole(QPalette::Button);
         l->setAutoFillBackground(true);
     }
-    place(l, left, top, width, height);
+    place(l, box);
     return l;
 }
 
@@ -135,6 +131,24 @@ void Picture::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.setClipRect(rect());
     svg_->render(&p, QRectF(QPointF(0, 0), svg_->defaultSize()));
+}
+
+} // namespace design
+
+namespace design {
+
+FramedPicture framedPicture(QWidget* parent, const QString& frameName, const Box& box,
+                            const QString& resource) {
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(frameName);
+    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame->setLineWidth(2);
+    frame->setFocusPolicy(Qt::TabFocus);
+    place(frame, box);
+    auto* picture = new Picture(frame, QStringLiteral("picture"), resource);
+    // Unscaled from the top-left corner inside the border; the box cuts off the rest.
+    picture->setGeometry(frame->contentsRect());
+    return {frame, picture};
 }
 
 } // namespace design

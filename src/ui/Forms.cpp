@@ -58,6 +58,14 @@ void Forms::unload(const QString& name) {
     }
 }
 
+Form* Forms::handOver(const QString& from, const QString& to) {
+    if (!has(to))
+        return nullptr;
+    Form* next = show(to);
+    unload(from);
+    return next;
+}
+
 Form* Forms::find(const QString& name) const {
     auto it = loaded_.find(name);
     return it == loaded_.end() ? nullptr : it->second.data();
@@ -83,6 +91,10 @@ Form::Form(Console& c, const QString& name, Qt::WindowFlags flags)
     setObjectName(name);
     setFont(design::windowFont());
     design::buttonFace(this);
+}
+
+Form* Form::handOver(const QString& next) {
+    return console.forms.handOver(objectName(), next);
 }
 
 void Form::closeBox() {

@@ -12,6 +12,13 @@ class Console;
 class Form;
 class QPushButton;
 
+// The windows that serve every format; each format's own windows are named in its GameFormat.
+namespace windows {
+inline const QString opening = QStringLiteral("Opening");
+inline const QString finalRound = QStringLiteral("Finalround");
+inline const QString about = QStringLiteral("frmAbout");
+} // namespace windows
+
 // The window registry. A window is built afresh when it is shown or first touched, and is
 // destroyed when it closes, so no display state survives from one showing to the next.
 class Forms {
@@ -33,6 +40,8 @@ public:
     Form* show(const QString& name);
     // Hides the window and destroys it once its handlers have returned.
     void unload(const QString& name);
+    // Shows the next window, then unloads the one handing over; nothing if there is no next.
+    Form* handOver(const QString& from, const QString& to);
     // The loaded window of that name, or nullptr.
     Form* find(const QString& name) const;
     QStringList loaded() const;
@@ -63,6 +72,9 @@ protected:
     void setDefaultButton(QPushButton* b);
     void setCancelButton(QPushButton* b) { cancelButton_ = b; }
     void keyPressEvent(QKeyEvent* event) override;
+
+    // Shows the next window and unloads this one.
+    Form* handOver(const QString& next);
 
     // What the close box of the title bar does; by default the window just unloads.
     virtual void closeBox();

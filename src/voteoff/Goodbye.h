@@ -17,10 +17,10 @@ public:
     Goodbye(Console& console, const GameFormat& format);
 
     const GameFormat& format;
-    QFrame* Picture1;
+    QFrame* pictureFrame; // Picture1
     design::Picture* picture;
-    QLabel* Label1; // the farewell, written by the vote-off
-    QPushButton* OKButton;
+    QLabel* farewellText;  // Label1: written by the vote-off
+    QPushButton* okButton; // OKButton
 
     // Farewell text for a player, as the vote-off writes it into Label1.
     static QString farewell(const QString& name);

@@ -1,8 +1,9 @@
 #pragma once
 
+#include "ui/Design.h"
 #include "ui/Forms.h"
 
-#include <vector>
+#include <array>
 
 class QLabel;
 class QPushButton;
@@ -19,23 +20,23 @@ public:
     void eliminate(int k);
 
     const GameFormat& format;
-    // Columns 1..N (index 0 unused).
-    std::vector<QLabel*> Label1; // name
-    std::vector<QLabel*> Label2; // right answers
-    std::vector<QLabel*> Label3; // time used
-    std::vector<QLabel*> Label4; // money banked
-    std::vector<QLabel*> Label5; // money lost
-    std::vector<QPushButton*> Command1;
-    QPushButton* Command2; // "Oops"
-    QLabel* Label6;        // row headings
-    QLabel* Label7;
-    QLabel* Label8;
-    QLabel* Label9;
-    QLabel* Label10; // "Who is the Brackwyn?"
+    // Columns 1..N (slot 0 empty).
+    design::ControlArray<QLabel> nameLabels;            // Label1
+    design::ControlArray<QLabel> rightAnswerLabels;     // Label2
+    design::ControlArray<QLabel> timeUsedLabels;        // Label3
+    design::ControlArray<QLabel> moneyBankedLabels;     // Label4
+    design::ControlArray<QLabel> moneyLostLabels;       // Label5
+    design::ControlArray<QPushButton> eliminateButtons; // Command1
+    QPushButton* oopsButton;                            // Command2
+    std::array<QLabel*, 4> rowHeadings{};               // Label6..Label9
+    QLabel* question;                                   // Label10: "Who is the Brackwyn?"
 
 protected:
     void closeBox() override;
 
 private:
+    void buildColumns();
+    void buildHeadings();
+    void open();
     void oops();
 };

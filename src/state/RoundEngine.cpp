@@ -1,0 +1,183 @@
+#include "RoundEngine.h"
+
+#include "Rules.h"
+
+#include <algorithm>
+
+const std::array<RoundEngine::KeyRow, 12> RoundEngine::keyMap{{
+    {'S', When::ClockStopped, Action::StartRound},
+    {'C', When::ClockRunning, Action::Correct},
+    {'B', When::ClockRunning, Action::Bank},
+    {'W', When::Always, Action::Wrong},
+    {'T', When::ClockStopped, Action::ToggleTotal},
+    {'H', When::Always, Action::ToggleClock},
+    {'1', When::ClockStopped, Action::ChainUp},
+    {'2', When::ClockStopped, Action::ChainToBottom},
+    {'3', When::ClockStopped, Action::HostBank},
+    {'4', When::ClockStopped, Action::ClearBank},
+    {'V', When::BeforeLastRound, Action::VoteOff},
+    {'F', When::AfterLastRound, Action::Final},
+}};
+
+namespace {
+
+RoundChange redraw(bool bank, bool chain, bool turn = false) {
+    RoundChange change;
+    change.bankShown = bank;
+    change.chainReset = chain;
+    change.turnPassed = turn;
+    return change;
+}
+
+} // namespace
+
+RoundEngine::RoundEngine(GameState& state, const GameFormat& format) : s_(state), f_(format) {}
+
+std::optional<RoundEngine::Action> RoundEngine::actionFor(QChar key) const {
+    const QChar upper = key.toUpper();
+    for (const KeyRow& row : keyMap)
+        if (upper == QLatin1Char(row.key) && allowed(row.when))
+            return row.action;
+    return std::nullopt;
+}
+
+bool RoundEngine::allowed(When when) const {
+    switch (when) {
+    case When::Always:
+        return true;
+    case When::ClockRunning:
+        return clockRunning_;
+    case When::ClockStopped:
+        return !clockRunning_;
+    case When::BeforeLastRound:
+        return !clockRunning_ && !finalIsNext();
+    case When::AfterLastRound:
+        return !clockRunning_ && finalIsNext();
+    }
+    return false;
+}
+
+bool RoundEngine::finalIsNext() const {
+    return s_.RoundNumber >= f_.lastRound;
+}
+
+void RoundEngine::open() {
+    s_.ChainLevel = 0;
+    s_.RoundBank = 0;
+}
+
+bool RoundEngine::start() {
+    const int round = s_.RoundNumber + 1;
+    const int seconds = rules::clockSeconds(f_, round);
+    // Far past the last round the clock would start at zero and never end the round.
+    if (seconds <= 0)
+        return false;
+    s_.RoundNumber = round;
+    s_.CurrentPlayer = rules::startingPlayer(f_, s_, round);
+    s_.ClockSeconds = seconds;
+    return true;
+}
+
+RoundChange RoundEngine::play() {
+    s_.clearStatistics(f_.players);
+    s_.ChainLevel = 0;
+    s_.RoundBank = 0;
+    clockRunning_ = true;
+    return redraw(true, true, true);
+}
+
+RoundChange RoundEngine::correct() {
+    RoundChange change;
+    bump(s_.ChainLevel);
+    bump(s_.RightAnswers[s_.CurrentPlayer]);
+    passTurn(change);
+    change.step = rules::chainStep(f_, s_.ChainLevel);
+    return change;
+}
+
+RoundChange RoundEngine::bank() {
+    RoundChange change = redraw(true, true);
+    const std::int64_t value = rules::bankValue(f_, s_.ChainLevel);
+    s_.RoundBank += value;
+    s_.MoneyBanked[s_.CurrentPlayer] += value;
+    if (s_.RoundBank >= f_.target) {
+        s_.RoundBank = f_.target;
+        change.stopMusic = true;
+        endRound(change, RoundEnd::TargetReached);
+    }
+    s_.ChainLevel = 0;
+    return change;
+}
+
+RoundChange RoundEngine::wrong() {
+    // Before the first round of the run there is nobody whose turn could pass.
+    if (s_.CurrentPlayer < 1 || s_.CurrentPlayer > f_.players)
+        return {};
+    RoundChange change = redraw(false, true);
+    s_.MoneyLost[s_.CurrentPlayer] += rules::lostValue(f_, s_.ChainLevel);
+    s_.ChainLevel = 0;
+    passTurn(change);
+    return change;
+}
+
+RoundChange RoundEngine::chainUp() {
+    RoundChange change;
+    bump(s_.ChainLevel);
+    if (s_.ChainLevel < f_.top) {
+        change.step = rules::chainStep(f_, s_.ChainLevel);
+    } else if (s_.ChainLevel == f_.top) {
+        // The host's correction can reach the target but never ends the round.
+        s_.RoundBank = f_.target;
+        change.bankShown = true;
+    }
+    return change;
+}
+
+RoundChange RoundEngine::chainToBottom() {
+    s_.ChainLevel = 0;
+    return redraw(false, true);
+}
+
+RoundChange RoundEngine::hostBank() {
+    s_.RoundBank = std::min(s_.RoundBank + rules::hostBankValue(f_, s_.ChainLevel), f_.target);
+    s_.ChainLevel = 0;
+    return redraw(true, true);
+}
+
+RoundChange RoundEngine::clearBank() {
+    s_.RoundBank = 0;
+    return redraw(true, false);
+}
+
+RoundChange RoundEngine::tick() {
+    if (!clockRunning_)
+        return {};
+    RoundChange change;
+    change.clockShown = true;
+    --s_.ClockSeconds;
+    bump(s_.TimeUsed[s_.CurrentPlayer]);
+    if (s_.ClockSeconds <= 0)
+        endRound(change, RoundEnd::TimeUp);
+    return change;
+}
+
+void RoundEngine::startOver() {
+    clockRunning_ = false;
+    for (int i = 1; i <= f_.players; ++i)
+        s_.PlayerOut[i] = false;
+    s_.clearStatistics(f_.players);
+}
+
+void RoundEngine::passTurn(RoundChange& change) {
+    s_.CurrentPlayer = rules::nextPlayer(f_, s_, s_.CurrentPlayer);
+    change.turnPassed = true;
+}
+
+void RoundEngine::endRound(RoundChange& change, RoundEnd end) {
+    clockRunning_ = false;
+    change.end = end;
+    change.bankAtEnd = s_.RoundBank;
+    if (s_.RoundNumber == f_.lastRound)
+        s_.RoundBank *= f_.multiplier;
+    s_.TotalBank += s_.RoundBank;
+}

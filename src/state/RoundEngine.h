@@ -1,0 +1,95 @@
+#pragma once
+
+#include "GameFormat.h"
+#include "GameState.h"
+
+#include <QChar>
+#include <array>
+#include <cstdint>
+#include <optional>
+
+// How the chain display moves when the level rises; -1 where no link is concerned.
+struct ChainStep {
+    int passedLink = -1;  // takes the passed colours
+    int droppedLink = -1; // moves to `drop`
+    ChainPosition drop{};
+    int currentLink = -1; // takes the current colours
+};
+
+enum class RoundEnd { None, TimeUp, TargetReached };
+
+// What one key or one tick changed, for the game-control window to draw, in this order.
+struct RoundChange {
+    RoundEnd end = RoundEnd::None;
+    std::int64_t bankAtEnd = 0; // BANK while the end is announced (before the multiplier)
+    bool stopMusic = false;
+    bool clockShown = false; // the clock digits follow ClockSeconds
+    bool bankShown = false;  // BANK follows RoundBank
+    bool chainReset = false;
+    ChainStep step;
+    bool turnPassed = false; // only the current player is lit
+};
+
+// The round's rules: every key of the game-control window and the clock's tick, acting on the
+// shared record. The window owns one and draws what it reports.
+class RoundEngine {
+public:
+    enum class Action {
+        StartRound,
+        Correct,
+        Bank,
+        Wrong,
+        ToggleTotal,
+        ToggleClock,
+        ChainUp,
+        ChainToBottom,
+        HostBank,
+        ClearBank,
+        VoteOff,
+        Final,
+    };
+    enum class When { Always, ClockRunning, ClockStopped, BeforeLastRound, AfterLastRound };
+    // The key map, read in order: the first row whose key matches and whose condition holds acts.
+    struct KeyRow {
+        char key;
+        When when;
+        Action action;
+    };
+    static const std::array<KeyRow, 12> keyMap;
+
+    RoundEngine(GameState& state, const GameFormat& format);
+
+    // What a typed character does now, in either case; nothing for an ignored key.
+    std::optional<Action> actionFor(QChar key) const;
+    bool allowed(When when) const;
+    bool clockRunning() const { return clockRunning_; }
+    // After this round the host goes to the final rather than to a vote-off.
+    bool finalIsNext() const;
+
+    // The window's opening: the chain at the bottom, an empty bank.
+    void open();
+    // S, first half: the next round and its starting player, or false when it is too late in
+    // the game for a clock. The window announces the player before play().
+    bool start();
+    // S, second half: the round's statistics, chain and bank start from zero; the clock runs.
+    RoundChange play();
+    RoundChange correct();
+    RoundChange bank();
+    RoundChange wrong();
+    RoundChange chainUp();
+    RoundChange chainToBottom();
+    RoundChange hostBank();
+    RoundChange clearBank();
+    // One second of the round clock, charged to the current player.
+    RoundChange tick();
+    // Everybody back in with clean statistics; the clock stops.
+    void startOver();
+
+private:
+    void passTurn(RoundChange& change);
+    void endRound(RoundChange& change, RoundEnd end);
+
+    GameState& s_;
+    const GameFormat& f_;
+    bool clockRunning_ = false;
+};
