@@ -42,17 +42,12 @@ Finalround::Finalround(Console& c)
 }
 
 void Finalround::buildControls() {
-    const auto panel = [this](const QString& name, const QColor& fill, const Box& box) {
-        auto* p = new Panel(this, name, fill);
-        place(p, box);
-        return p;
-    };
-    backPanels[0] = panel(QStringLiteral("Shape2(0)"), darkGrey, {4410, 2640, 1695, 615});
-    backPanels[1] = panel(QStringLiteral("Shape2(1)"), darkGrey, {120, 600, 2055, 615});
-    backPanels[2] = panel(QStringLiteral("Shape2(2)"), darkGrey, {120, 1440, 2055, 615});
-    for (std::size_t i = 1; i <= FinalEngine::kMarkers; ++i)
+    backPanels[0] = panel(this, QStringLiteral("Shape2(0)"), darkGrey, {4410, 2640, 1695, 615});
+    backPanels[1] = panel(this, QStringLiteral("Shape2(1)"), darkGrey, {120, 600, 2055, 615});
+    backPanels[2] = panel(this, QStringLiteral("Shape2(2)"), darkGrey, {120, 1440, 2055, 615});
+    for (int i = 1; i <= FinalEngine::kMarkers; ++i)
         questionPanels[i] =
-            panel(QStringLiteral("Shape1(%1)").arg(i), lightGrey, questionBox(static_cast<int>(i)));
+            panel(this, QStringLiteral("Shape1(%1)").arg(i), lightGrey, questionBox(i));
     const auto amount = [this](const QString& name, const Box& box) {
         QLabel* l = label(this, name, QString(), box, arial(14.25), Align::Centre);
         setTextColour(l, highlightText);
@@ -60,12 +55,12 @@ void Finalround::buildControls() {
     };
     firstName = amount(QStringLiteral("Label1"), {120, 720, 2055, 375});
     secondName = amount(QStringLiteral("Label2"), {120, 1560, 2055, 375});
-    for (std::size_t i = 1; i <= FinalEngine::kMarkers; ++i) {
-        QLabel* l = label(this, QStringLiteral("Label3(%1)").arg(i), QString(),
-                          markerBox(static_cast<int>(i)), arial(24), Align::Centre);
+    for (int i = 1; i <= FinalEngine::kMarkers; ++i) {
+        QLabel* l = label(this, QStringLiteral("Label3(%1)").arg(i), QString(), markerBox(i),
+                          arial(24), Align::Centre);
         l->setWordWrap(false);
         markerLabels[i] = l;
-        drawMarker(static_cast<int>(i));
+        drawMarker(i);
     }
     prizeAmount = amount(QStringLiteral("Label5"), {4530, 2760, 1455, 375});
     totalWord = label(this, QStringLiteral("Label6"), QStringLiteral("TOTAL"),
@@ -78,12 +73,12 @@ void Finalround::open() {
     console.sound.clip(QStringLiteral("finalround.wav"), WavPlayer::Mode::Sync);
     const int strongest = final_.strongestLink();
     const bool goesFirst = console.dialogs.yesNo(
-        state_.FinalistNames[static_cast<std::size_t>(strongest)] +
+        state_.FinalistNames[strongest] +
             QStringLiteral(", since you were the strongest link from the last round,\nyou can "
                            "decide if you want to go first."),
         QStringLiteral("Who goes first?"));
     final_.chooseOrder(goesFirst);
-    const auto top = static_cast<std::size_t>(final_.topFinalist());
+    const auto top = final_.topFinalist();
     setFittedText(firstName, state_.FinalistNames[top], 14.25, 7);
     setFittedText(secondName, state_.FinalistNames[3 - top], 14.25, 7);
     console.sound.clip(QStringLiteral("choice.wav"), WavPlayer::Mode::Sync);
@@ -111,12 +106,11 @@ void Finalround::handleKey(QChar key) {
 
 void Finalround::announce(int winner) {
     console.sound.clip(QStringLiteral("gameover.wav"), WavPlayer::Mode::Sync);
-    console.dialogs.message(QStringLiteral("That means that ") +
-                            state_.FinalistNames[static_cast<std::size_t>(winner)] +
+    console.dialogs.message(QStringLiteral("That means that ") + state_.FinalistNames[winner] +
                             QStringLiteral(", you are tonight's\nstrongest link, and you go away "
                                            "with ") +
                             rules::money(state_.TotalBank) + QStringLiteral(".\n") +
-                            state_.FinalistNames[static_cast<std::size_t>(3 - winner)] +
+                            state_.FinalistNames[3 - winner] +
                             QStringLiteral(", you leave with nothing."));
     console.dialogs.message(QStringLiteral("Join us next time on The Brackwyn.\nGoodbye!"));
     handOver(windows::opening);
@@ -130,7 +124,7 @@ void Finalround::closeBox() {
 
 void Finalround::drawMarker(int i) {
     const FinalEngine::Marker& m = final_.marker(i);
-    const auto at = static_cast<std::size_t>(i);
+    const auto at = i;
     QLabel* l = markerLabels[at];
     if (m.mark == Mark::Number) {
         l->setFont(arial(24));

@@ -22,12 +22,6 @@ const QString runningPrompt =
 const QString finalPrompt = QStringLiteral("Press 'F' to go to the final round");
 const QString voteOffPrompt = QStringLiteral("Press 'V' to proceed to the Vote-Off window");
 
-Panel* panel(QWidget* parent, const QString& name, const QColor& fill, const Box& b) {
-    auto* p = new Panel(parent, name, fill);
-    place(p, b);
-    return p;
-}
-
 void setShown(std::initializer_list<QWidget*> widgets, bool shown) {
     for (QWidget* w : widgets)
         w->setVisible(shown);
@@ -77,11 +71,10 @@ void Maingame::buildMenu() {
 
 void Maingame::buildPanels(const layout::Game& d) {
     for (int i = 0; i < format.top; ++i)
-        linkBoxes.add(panel(client, QStringLiteral("Shape1(%1)").arg(i), teal,
-                            d.rungs.at(static_cast<std::size_t>(i)).box));
+        linkBoxes.add(panel(client, QStringLiteral("Shape1(%1)").arg(i), teal, d.rungs.at(i).box));
     seatFrames.add(nullptr);
     for (int i = 1; i <= format.players; ++i) {
-        const layout::Seat& seat = d.seats.at(static_cast<std::size_t>(i));
+        const layout::Seat& seat = d.seats.at(i);
         seatFrames.add(panel(client, QStringLiteral("Playerframe(%1)").arg(i), teal,
                              {seat.frameLeft, seat.frameTop, 1455, 615}));
     }
@@ -94,17 +87,17 @@ void Maingame::buildPanels(const layout::Game& d) {
 
 void Maingame::buildChainAndSeats(const layout::Game& d) {
     for (int i = 0; i < format.top; ++i) {
-        const layout::Rung& r = d.rungs.at(static_cast<std::size_t>(i));
-        QLabel* l = label(client, QStringLiteral("Label1(%1)").arg(i),
-                          rules::money(format.chain.at(static_cast<std::size_t>(i) + 1)), r.caption,
-                          arial(r.points), d.chainAlign);
+        const layout::Rung& r = d.rungs.at(i);
+        QLabel* l =
+            label(client, QStringLiteral("Label1(%1)").arg(i), rules::money(format.chain.at(i + 1)),
+                  r.caption, arial(r.points), d.chainAlign);
         fitCaption(l);
         linkCaptions.add(l);
         setLinkCurrent(i, i == 0);
     }
     nameLabels.add(nullptr);
     for (int i = 1; i <= format.players; ++i) {
-        const layout::Seat& seat = d.seats.at(static_cast<std::size_t>(i));
+        const layout::Seat& seat = d.seats.at(i);
         QLabel* l = label(client, QStringLiteral("PlayerName(%1)").arg(i), QString(),
                           {seat.nameLeft, seat.nameTop, 1215, 375}, arial(12), Align::Centre);
         setTextColour(l, black);
@@ -305,7 +298,7 @@ void Maingame::drawStep(const ChainStep& step) {
 void Maingame::resetChain() {
     for (int i = 1; i < format.top; ++i) {
         setLinkCurrent(i, false);
-        moveLink(i, format.home.at(static_cast<std::size_t>(i)));
+        moveLink(i, format.home.at(i));
     }
     setLinkCurrent(0, true);
 }

@@ -58,7 +58,7 @@ void Names::buildNames(const layout::Names& d) {
     nameBoxes.add(nullptr);
     for (int i = 1; i <= format.players; ++i) {
         const int left = 120 + 1680 * ((i - 1) / d.rows);
-        const int top = d.labelTops.at(static_cast<std::size_t>((i - 1) % d.rows));
+        const int top = d.labelTops.at((i - 1) % d.rows);
         playerLabels.add(label(this, QStringLiteral("Label1(%1)").arg(i - 1),
                                QStringLiteral("Player %1").arg(i), {left, top, 1215, 255},
                                windowFont(), Align::Left, Fill::Opaque));

@@ -6,7 +6,7 @@
 
 FinalEngine::FinalEngine(GameState& state) : s_(state) {
     for (int i = 1; i <= kMarkers; ++i)
-        markers_[static_cast<std::size_t>(i)].number = (i + 1) / 2;
+        markers_[i].number = (i + 1) / 2;
 }
 
 void FinalEngine::open() {
@@ -15,11 +15,11 @@ void FinalEngine::open() {
     int found = 0;
     for (int i = 1; i <= GameState::kSlots && found < 2; ++i)
         if (!s_.PlayerOut[i])
-            slot_[static_cast<std::size_t>(++found)] = i;
+            slot_[++found] = i;
     for (int i = 1; found < 2; ++i)
         if (i != slot_[1])
-            slot_[static_cast<std::size_t>(++found)] = i;
-    for (std::size_t k = 1; k <= 2; ++k) {
+            slot_[++found] = i;
+    for (int k = 1; k <= 2; ++k) {
         s_.FinalistNames[k] = s_.PlayerNames[slot_[k]];
         // By the finalist's own slot: names need not be unique.
         s_.FinalistScores[k] = rules::finalistScore(s_, slot_[k]);
@@ -44,7 +44,7 @@ int FinalEngine::press(QChar key) {
     if (upper == QLatin1Char('C') || upper == QLatin1Char('W'))
         answer(upper == QLatin1Char('C'));
     if (s_.SuddenDeath)
-        for (std::size_t k = 1; k <= 2; ++k) {
+        for (int k = 1; k <= 2; ++k) {
             s_.FinalRightAnswers[k] = std::min(s_.FinalRightAnswers[k], 1);
             s_.FinalQuestionsLeft[k] = std::max(s_.FinalQuestionsLeft[k], 0);
         }
@@ -60,14 +60,14 @@ void FinalEngine::answer(bool right) {
     // Descending, so the marker made current in this pass is not answered again; hidden markers
     // still count while current, which the sudden-death limits then even out.
     for (int i = kMarkers; i >= 1; --i) {
-        Marker& m = markers_[static_cast<std::size_t>(i)];
+        Marker& m = markers_[i];
         if (!m.current)
             continue;
         m.mark = right ? Mark::Tick : Mark::Cross;
         m.current = false;
         if (i < kMarkers)
-            markers_[static_cast<std::size_t>(i + 1)].current = true;
-        const auto k = static_cast<std::size_t>(i % 2 == 1 ? top_ : 3 - top_);
+            markers_[i + 1].current = true;
+        const auto k = i % 2 == 1 ? top_ : 3 - top_;
         if (right)
             ++s_.FinalRightAnswers[k];
         --s_.FinalQuestionsLeft[k];
@@ -76,11 +76,11 @@ void FinalEngine::answer(bool right) {
 
 void FinalEngine::startSuddenDeath() {
     s_.SuddenDeath = true;
-    for (std::size_t k = 1; k <= 2; ++k) {
+    for (int k = 1; k <= 2; ++k) {
         markers_[k] = Marker{Mark::Number, k == 1, 1, true};
         s_.FinalQuestionsLeft[k] = 1;
         s_.FinalRightAnswers[k] = 0;
     }
-    for (std::size_t i = 3; i <= kMarkers; ++i)
+    for (int i = 3; i <= kMarkers; ++i)
         markers_[i].shown = false;
 }

@@ -30,7 +30,7 @@ public:
     void chooseOrder(bool strongestGoesFirst);
     // The finalist (1 or 2) answering in the top row.
     int topFinalist() const { return top_; }
-    const Marker& marker(int i) const { return markers_.at(static_cast<std::size_t>(i)); }
+    const Marker& marker(int i) const { return markers_.at(i); }
     // One key press: C or W answers whatever is current, then every key runs the end-of-press
     // checks. Returns the winner (1 or 2) once nobody can catch up any more, else 0.
     int press(QChar key);

@@ -112,6 +112,12 @@ void Panel::paintEvent(QPaintEvent*) {
     p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
+Panel* panel(QWidget* parent, const QString& name, const QColor& fill, const Box& box) {
+    auto* p = new Panel(parent, name, fill);
+    place(p, box);
+    return p;
+}
+
 Picture::Picture(QWidget* parent, const QString& name, const QString& resource) : QWidget(parent) {
     setObjectName(name);
     setFocusPolicy(Qt::NoFocus);

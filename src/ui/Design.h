@@ -85,6 +85,9 @@ private:
     QColor fill_;
 };
 
+// A panel of the designs in its box.
+Panel* panel(QWidget* parent, const QString& name, const QColor& fill, const Box& box);
+
 // Draws an SVG resource at its own pixel size from the top-left corner, clipped by the box.
 class Picture : public QWidget {
     Q_OBJECT
