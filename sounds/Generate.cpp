@@ -1,21 +1,30 @@
 // Build-time generator of the program's sound files: the clock music as Standard MIDI Files and
-// the clips as WAV, all composed here. Usage: quolmar_sounds <output directory> [SoundFont]
+// the clips as WAV, all composed here.
+// Usage: quolmar_sounds <output directory> <SoundFont> <file>...
+// where "<n>.mid" is the clock piece of n seconds and a ".wav" the clip of that file name.
 
 #include "Clips.h"
 #include "Music.h"
 #include "Renderer.h"
 
+#include <charconv>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace {
 
-constexpr int clockLengths[]{60, 75, 90, 100, 105, 110, 120, 130, 140, 150, 160, 170, 180};
+// Seconds of the clock piece a name such as "90.mid" asks for; 0 for any other name.
+int pieceSeconds(const std::string& name) {
+    int seconds = 0;
+    std::from_chars(name.data(), name.data() + name.size(), seconds);
+    return seconds > 0 && name == std::to_string(seconds) + ".mid" ? seconds : 0;
+}
 
 bool save(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -32,12 +41,12 @@ bool save(const std::filesystem::path& path, const std::vector<std::uint8_t>& by
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || argc > 3) {
-        std::fprintf(stderr, "usage: quolmar_sounds <output directory> [SoundFont]\n");
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: quolmar_sounds <output directory> <SoundFont> <file>...\n");
         return 2;
     }
     const std::filesystem::path dir = argv[1];
-    const std::string soundFont = argc == 3 ? argv[2] : "/usr/share/sounds/sf2/default-GM.sf2";
+    const std::string soundFont = argv[2];
     std::error_code error;
     if (!std::filesystem::is_regular_file(soundFont, error)) {
         std::fprintf(stderr,
@@ -47,17 +56,49 @@ int main(int argc, char** argv) {
         return 1;
     }
 
+    // The build names the files, Clips.cpp composes the clips: a name that cannot be made, or a
+    // clip nobody asked for, means the two lists have drifted apart.
+    std::vector<int> pieces;
+    std::set<std::string> unmade;
+    for (int i = 3; i < argc; ++i)
+        if (const int seconds = pieceSeconds(argv[i]))
+            pieces.push_back(seconds);
+        else
+            unmade.insert(argv[i]);
+    const std::vector<Clip> wanted = clips();
+    bool listed = true;
+    for (const Clip& clip : wanted)
+        if (!unmade.erase(clip.fileName)) {
+            std::fprintf(stderr,
+                         "quolmar_sounds: %s is composed but not listed in sounds/CMakeLists.txt\n",
+                         clip.fileName.c_str());
+            listed = false;
+        }
+    for (const std::string& name : unmade) {
+        std::fprintf(stderr,
+                     "quolmar_sounds: cannot make %s: not <seconds>.mid, nor a clip's name\n",
+                     name.c_str());
+        listed = false;
+    }
+    if (!listed)
+        return 2;
+
     // Everything is made before anything is written, so a failure leaves no half-made set.
     std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files;
+    std::string making;
     try {
-        for (int seconds : clockLengths)
-            files.emplace_back(std::to_string(seconds) + ".mid", clockPiece(seconds).file());
+        for (int seconds : pieces) {
+            making = std::to_string(seconds) + ".mid";
+            files.emplace_back(making, clockPiece(seconds).file());
+        }
         const Renderer renderer(soundFont);
-        for (const Clip& clip : clips())
-            files.emplace_back(clip.fileName, wavFile(renderer.render(clip.score, clip.maxSeconds),
-                                                      Renderer::sampleRate));
+        for (const Clip& clip : wanted) {
+            making = clip.fileName;
+            files.emplace_back(making, wavFile(renderer.render(clip.score, clip.maxSeconds),
+                                               Renderer::sampleRate));
+        }
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "quolmar_sounds: %s\n", e.what());
+        std::fprintf(stderr, "quolmar_sounds: %s: %s\n", making.c_str(), e.what());
         return 1;
     }
 
