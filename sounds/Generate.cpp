@@ -26,6 +26,55 @@ int pieceSeconds(const std::string& name) {
     return seconds > 0 && name == std::to_string(seconds) + ".mid" ? seconds : 0;
 }
 
+// The build names the files, Clips.cpp composes the clips: a name that cannot be made, or a
+// clip nobody asked for, means the two lists have drifted apart. False after saying which.
+bool sortNames(int argc, char** argv, std::vector<int>& pieces) {
+    std::set<std::string> unmade;
+    for (int i = 3; i < argc; ++i)
+        if (const int seconds = pieceSeconds(argv[i]))
+            pieces.push_back(seconds);
+        else
+            unmade.insert(argv[i]);
+    bool listed = true;
+    for (const Clip& clip : clips())
+        if (!unmade.erase(clip.fileName)) {
+            std::fprintf(stderr,
+                         "quolmar_sounds: %s is composed but not listed in sounds/CMakeLists.txt\n",
+                         clip.fileName.c_str());
+            listed = false;
+        }
+    for (const std::string& name : unmade) {
+        std::fprintf(stderr,
+                     "quolmar_sounds: cannot make %s: not <seconds>.mid, nor a clip's name\n",
+                     name.c_str());
+        listed = false;
+    }
+    return listed;
+}
+
+using Files = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
+
+// Everything is made before anything is written, so a failure leaves no half-made set.
+bool make(const std::vector<int>& pieces, const std::string& soundFont, Files& files) {
+    std::string making;
+    try {
+        for (int seconds : pieces) {
+            making = std::to_string(seconds) + ".mid";
+            files.emplace_back(making, clockPiece(seconds).file());
+        }
+        const Renderer renderer(soundFont);
+        for (const Clip& clip : clips()) {
+            making = clip.fileName;
+            files.emplace_back(making, wavFile(renderer.render(clip.score, clip.maxSeconds),
+                                               Renderer::sampleRate));
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "quolmar_sounds: %s: %s\n", making.c_str(), e.what());
+        return false;
+    }
+    return true;
+}
+
 bool save(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()),
@@ -55,53 +104,12 @@ int main(int argc, char** argv) {
                      soundFont.c_str());
         return 1;
     }
-
-    // The build names the files, Clips.cpp composes the clips: a name that cannot be made, or a
-    // clip nobody asked for, means the two lists have drifted apart.
     std::vector<int> pieces;
-    std::set<std::string> unmade;
-    for (int i = 3; i < argc; ++i)
-        if (const int seconds = pieceSeconds(argv[i]))
-            pieces.push_back(seconds);
-        else
-            unmade.insert(argv[i]);
-    const std::vector<Clip> wanted = clips();
-    bool listed = true;
-    for (const Clip& clip : wanted)
-        if (!unmade.erase(clip.fileName)) {
-            std::fprintf(stderr,
-                         "quolmar_sounds: %s is composed but not listed in sounds/CMakeLists.txt\n",
-                         clip.fileName.c_str());
-            listed = false;
-        }
-    for (const std::string& name : unmade) {
-        std::fprintf(stderr,
-                     "quolmar_sounds: cannot make %s: not <seconds>.mid, nor a clip's name\n",
-                     name.c_str());
-        listed = false;
-    }
-    if (!listed)
+    if (!sortNames(argc, argv, pieces))
         return 2;
-
-    // Everything is made before anything is written, so a failure leaves no half-made set.
-    std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files;
-    std::string making;
-    try {
-        for (int seconds : pieces) {
-            making = std::to_string(seconds) + ".mid";
-            files.emplace_back(making, clockPiece(seconds).file());
-        }
-        const Renderer renderer(soundFont);
-        for (const Clip& clip : wanted) {
-            making = clip.fileName;
-            files.emplace_back(making, wavFile(renderer.render(clip.score, clip.maxSeconds),
-                                               Renderer::sampleRate));
-        }
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "quolmar_sounds: %s: %s\n", making.c_str(), e.what());
+    Files files;
+    if (!make(pieces, soundFont, files))
         return 1;
-    }
-
     std::filesystem::create_directories(dir, error);
     for (const auto& [name, bytes] : files)
         if (!save(dir / name, bytes))

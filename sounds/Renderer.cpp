@@ -39,6 +39,39 @@ void send(fluid_synth_t* synth, const std::vector<std::uint8_t>& m) {
     }
 }
 
+// Normalised to 16 bits, with the reverb tail trimmed and a fade at the end.
+std::vector<std::int16_t> toSamples(const std::vector<float>& left, const std::vector<float>& right,
+                                    std::size_t cap) {
+    constexpr int sampleRate = Renderer::sampleRate;
+    float peak = 0;
+    for (std::size_t i = 0; i < left.size(); ++i)
+        peak = std::max({peak, std::abs(left[i]), std::abs(right[i])});
+    if (peak <= 0)
+        throw std::runtime_error("a clip rendered silent");
+    const float gain = 0.8f / peak; // every clip peaks at about -2 dBFS
+
+    // Trim the reverb tail once it is below -50 dBFS, then fade out so the clip ends cleanly.
+    std::size_t length = std::min(left.size(), cap);
+    while (length > 0 &&
+           std::max(std::abs(left[length - 1]), std::abs(right[length - 1])) * gain < 0.003f)
+        --length;
+    const bool cut = length == cap && left.size() > cap;
+    const std::size_t fade = std::min<std::size_t>(length, sampleRate * (cut ? 250 : 120) / 1000);
+
+    std::vector<std::int16_t> out;
+    out.reserve(length * 2);
+    for (std::size_t i = 0; i < length; ++i) {
+        const std::size_t remaining = length - i;
+        const float g = remaining < fade
+                            ? gain * static_cast<float>(remaining) / static_cast<float>(fade)
+                            : gain;
+        for (float x : {left[i], right[i]})
+            out.push_back(static_cast<std::int16_t>(
+                std::clamp(std::lround(x * g * 32767.0f), -32768L, 32767L)));
+    }
+    return out;
+}
+
 } // namespace
 
 Renderer::Renderer(std::string soundFont) : soundFont_(std::move(soundFont)) {}
@@ -80,33 +113,7 @@ std::vector<std::int16_t> Renderer::render(const MidiWriter& score, double maxSe
             break;
     }
 
-    float peak = 0;
-    for (std::size_t i = 0; i < left.size(); ++i)
-        peak = std::max({peak, std::abs(left[i]), std::abs(right[i])});
-    if (peak <= 0)
-        throw std::runtime_error("a clip rendered silent");
-    const float gain = 0.8f / peak; // every clip peaks at about -2 dBFS
-
-    // Trim the reverb tail once it is below -50 dBFS, then fade out so the clip ends cleanly.
-    std::size_t length = std::min(left.size(), cap);
-    while (length > 0 &&
-           std::max(std::abs(left[length - 1]), std::abs(right[length - 1])) * gain < 0.003f)
-        --length;
-    const bool cut = length == cap && left.size() > cap;
-    const std::size_t fade = std::min<std::size_t>(length, sampleRate * (cut ? 250 : 120) / 1000);
-
-    std::vector<std::int16_t> out;
-    out.reserve(length * 2);
-    for (std::size_t i = 0; i < length; ++i) {
-        const std::size_t remaining = length - i;
-        const float g = remaining < fade
-                            ? gain * static_cast<float>(remaining) / static_cast<float>(fade)
-                            : gain;
-        for (float x : {left[i], right[i]})
-            out.push_back(static_cast<std::int16_t>(
-                std::clamp(std::lround(x * g * 32767.0f), -32768L, 32767L)));
-    }
-    return out;
+    return toSamples(left, right, cap);
 }
 
 std::vector<std::uint8_t> wavFile(const std::vector<std::int16_t>& stereo, int sampleRate) {
