@@ -30,10 +30,8 @@ void setShown(std::initializer_list<QWidget*> widgets, bool shown) {
 } // namespace
 
 Maingame::Maingame(Console& c, const GameFormat& f)
-    : Form(c, QString::fromLatin1(f.gameWindow),
-           Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
-      format(f), state_(c.state), round_(c.state, f) {
+    : Form(c, QString::fromLatin1(f.gameWindow), titleBar(Qt::WindowMinimizeButtonHint)), format(f),
+      state_(c.state), round_(c.state, f) {
     const layout::Game& d = layout::forPlayers(f.players).game;
     setWindowTitle(QStringLiteral("The Brackwyn Game Control"));
     // Every key must reach the key handler, so the window alone takes the focus.
@@ -156,38 +154,25 @@ void Maingame::keyPressEvent(QKeyEvent* event) {
 }
 
 void Maingame::handleKey(QChar key) {
-    if (const auto action = round_.actionFor(key))
-        act(*action);
-}
-
-void Maingame::act(RoundEngine::Action action) {
-    using A = RoundEngine::Action;
-    switch (action) {
-    case A::StartRound:
+    const RoundEngine::KeyRow* row = round_.rowFor(key);
+    if (row == nullptr)
+        return;
+    if (row->rule != nullptr)
+        return draw((round_.*row->rule)());
+    switch (row->action) {
+    case RoundEngine::Action::StartRound:
         return startRound();
-    case A::Correct:
-        return draw(round_.correct());
-    case A::Bank:
-        return draw(round_.bank());
-    case A::Wrong:
-        return draw(round_.wrong());
-    case A::ToggleTotal:
+    case RoundEngine::Action::ToggleTotal:
         return toggleTotal();
-    case A::ToggleClock:
+    case RoundEngine::Action::ToggleClock:
         return toggleClock();
-    case A::ChainUp:
-        return draw(round_.chainUp());
-    case A::ChainToBottom:
-        return draw(round_.chainToBottom());
-    case A::HostBank:
-        return draw(round_.hostBank());
-    case A::ClearBank:
-        return draw(round_.clearBank());
-    case A::VoteOff:
+    case RoundEngine::Action::VoteOff:
         handOver(QString::fromLatin1(format.voteoffWindow));
         return;
-    case A::Final:
+    case RoundEngine::Action::Final:
         handOver(windows::finalRound);
+        return;
+    default: // every other row has its rule
         return;
     }
 }

@@ -61,7 +61,6 @@ private:
     void buildDisplays(const layout::Game& d);
     void open();
 
-    void act(RoundEngine::Action action);
     void startRound();
     void toggleTotal();
     void toggleClock();

@@ -29,10 +29,7 @@ T* control(QWidget* parent, const char* name, const QString& text, const Box& bo
 } // namespace
 
 Names::Names(Console& c, const GameFormat& f)
-    : Form(c, QString::fromLatin1(f.namesWindow),
-           Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-               Qt::WindowCloseButtonHint),
-      format(f) {
+    : Form(c, QString::fromLatin1(f.namesWindow), titleBar()), format(f) {
     const layout::Names& d = layout::forPlayers(f.players).names;
     setWindowTitle(QStringLiteral("Let's Meet the Team"));
     clientSize(this, d.width, d.height);

@@ -22,10 +22,7 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
 
 } // namespace
 
-Opening::Opening(Console& c)
-    : Form(c, windows::opening,
-           Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-               Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint) {
+Opening::Opening(Console& c) : Form(c, windows::opening, titleBar(Qt::WindowMinimizeButtonHint)) {
     setWindowTitle(QStringLiteral("The Brackwyn"));
     clientSize(this, 4680, 6225);
 

@@ -5,18 +5,18 @@
 #include <algorithm>
 
 const std::array<RoundEngine::KeyRow, 12> RoundEngine::keyMap{{
-    {'S', When::ClockStopped, Action::StartRound},
-    {'C', When::ClockRunning, Action::Correct},
-    {'B', When::ClockRunning, Action::Bank},
-    {'W', When::Always, Action::Wrong},
-    {'T', When::ClockStopped, Action::ToggleTotal},
-    {'H', When::Always, Action::ToggleClock},
-    {'1', When::ClockStopped, Action::ChainUp},
-    {'2', When::ClockStopped, Action::ChainToBottom},
-    {'3', When::ClockStopped, Action::HostBank},
-    {'4', When::ClockStopped, Action::ClearBank},
-    {'V', When::BeforeLastRound, Action::VoteOff},
-    {'F', When::AfterLastRound, Action::Final},
+    {'S', When::ClockStopped, Action::StartRound, nullptr},
+    {'C', When::ClockRunning, Action::Correct, &RoundEngine::correct},
+    {'B', When::ClockRunning, Action::Bank, &RoundEngine::bank},
+    {'W', When::Always, Action::Wrong, &RoundEngine::wrong},
+    {'T', When::ClockStopped, Action::ToggleTotal, nullptr},
+    {'H', When::Always, Action::ToggleClock, nullptr},
+    {'1', When::ClockStopped, Action::ChainUp, &RoundEngine::chainUp},
+    {'2', When::ClockStopped, Action::ChainToBottom, &RoundEngine::chainToBottom},
+    {'3', When::ClockStopped, Action::HostBank, &RoundEngine::hostBank},
+    {'4', When::ClockStopped, Action::ClearBank, &RoundEngine::clearBank},
+    {'V', When::BeforeLastRound, Action::VoteOff, nullptr},
+    {'F', When::AfterLastRound, Action::Final, nullptr},
 }};
 
 namespace {
@@ -33,12 +33,12 @@ RoundChange redraw(bool bank, bool chain, bool turn = false) {
 
 RoundEngine::RoundEngine(GameState& state, const GameFormat& format) : s_(state), f_(format) {}
 
-std::optional<RoundEngine::Action> RoundEngine::actionFor(QChar key) const {
+const RoundEngine::KeyRow* RoundEngine::rowFor(QChar key) const {
     const QChar upper = key.toUpper();
     for (const KeyRow& row : keyMap)
         if (upper == QLatin1Char(row.key) && allowed(row.when))
-            return row.action;
-    return std::nullopt;
+            return &row;
+    return nullptr;
 }
 
 bool RoundEngine::allowed(When when) const {

@@ -6,7 +6,6 @@
 #include <QChar>
 #include <array>
 #include <cstdint>
-#include <optional>
 
 // How the chain display moves when the level rises; -1 where no link is concerned.
 struct ChainStep {
@@ -49,18 +48,20 @@ public:
         Final,
     };
     enum class When { Always, ClockRunning, ClockStopped, BeforeLastRound, AfterLastRound };
-    // The key map, read in order: the first row whose key matches and whose condition holds acts.
+    // The key map, read in order: the first row whose key matches and whose condition holds acts,
+    // by its rule here or, where it has none, by the window alone (dialogs, displays, hand-overs).
     struct KeyRow {
         char key;
         When when;
         Action action;
+        RoundChange (RoundEngine::*rule)();
     };
     static const std::array<KeyRow, 12> keyMap;
 
     RoundEngine(GameState& state, const GameFormat& format);
 
-    // What a typed character does now, in either case; nothing for an ignored key.
-    std::optional<Action> actionFor(QChar key) const;
+    // The row a typed character acts by now, in either case; nullptr for an ignored key.
+    const KeyRow* rowFor(QChar key) const;
     bool allowed(When when) const;
     bool clockRunning() const { return clockRunning_; }
     // After this round the host goes to the final rather than to a vote-off.

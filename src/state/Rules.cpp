@@ -9,26 +9,27 @@
 
 namespace rules {
 
-std::int64_t bankValue(const GameFormat& f, int level) {
+namespace {
+
+std::int64_t valueAt(const GameFormat& f, const std::array<std::int64_t, 10>& values,
+                     std::int64_t aboveTop, int level) {
     if (level <= 0)
         return 0;
-    if (level > f.top)
-        return f.bankAboveTop;
-    return f.chain[level];
+    return level > f.top ? aboveTop : values.at(level);
+}
+
+} // namespace
+
+std::int64_t bankValue(const GameFormat& f, int level) {
+    return valueAt(f, f.chain, f.bankAboveTop, level);
 }
 
 std::int64_t lostValue(const GameFormat& f, int level) {
-    if (level <= 0 || level > f.top)
-        return 0;
-    return f.chain[level];
+    return valueAt(f, f.chain, 0, level);
 }
 
 std::int64_t hostBankValue(const GameFormat& f, int level) {
-    if (level <= 0)
-        return 0;
-    if (level > f.top)
-        return f.key3AboveTop;
-    return f.key3[level];
+    return valueAt(f, f.key3, f.key3AboveTop, level);
 }
 
 int clockSeconds(const GameFormat& f, int round) {

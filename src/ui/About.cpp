@@ -9,10 +9,7 @@
 
 using namespace design;
 
-About::About(Console& c)
-    : Form(c, windows::about,
-           Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-               Qt::WindowCloseButtonHint) {
+About::About(Console& c) : Form(c, windows::about, titleBar({}, Qt::Tool)) {
     setWindowTitle(QStringLiteral("About Tarnevo"));
     clientSize(this, 5730, 3270);
     // The box opens at a fixed point of the screen, measured to its client area.

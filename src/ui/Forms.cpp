@@ -86,6 +86,11 @@ void Forms::quit() {
         quitHandler_();
 }
 
+Qt::WindowFlags titleBar(Qt::WindowFlags extra, Qt::WindowType kind) {
+    return kind | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+           Qt::WindowCloseButtonHint | extra;
+}
+
 Form::Form(Console& c, const QString& name, Qt::WindowFlags flags)
     : QWidget(nullptr, flags), console(c) {
     setObjectName(name);

@@ -58,6 +58,10 @@ private:
     std::function<void()> quitHandler_;
 };
 
+// A title bar with a close box and only the buttons a design has: `extra` adds minimise (or
+// minimise and maximise) to a window, `kind` makes a tool window of a small box.
+Qt::WindowFlags titleBar(Qt::WindowFlags extra = {}, Qt::WindowType kind = Qt::Window);
+
 // Base of every window: knows its console and leaves the registry when it is closed.
 class Form : public QWidget {
     Q_OBJECT

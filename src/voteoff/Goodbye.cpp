@@ -12,10 +12,7 @@
 using namespace design;
 
 Goodbye::Goodbye(Console& c, const GameFormat& f)
-    : Form(c, QString::fromLatin1(f.goodbyeWindow),
-           Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-               Qt::WindowCloseButtonHint),
-      format(f) {
+    : Form(c, QString::fromLatin1(f.goodbyeWindow), titleBar({}, Qt::Tool)), format(f) {
     const layout::Goodbye& d = layout::forPlayers(f.players).goodbye;
     setWindowTitle(QStringLiteral("It's time for you to go"));
     clientSize(this, 6030, d.height);

@@ -14,14 +14,6 @@ using namespace design;
 
 namespace {
 
-Qt::WindowFlags flagsFor(bool resizable) {
-    Qt::WindowFlags f = Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                        Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
-    if (resizable)
-        f |= Qt::WindowMinMaxButtonsHint;
-    return f;
-}
-
 // A button caption shows a name as typed: '&' would otherwise mark a shortcut.
 QString buttonText(const QString& name) {
     QString text = name;
@@ -36,7 +28,8 @@ int columnLeft(int slot) {
 
 Voteoff::Voteoff(Console& c, const GameFormat& f)
     : Form(c, QString::fromLatin1(f.voteoffWindow),
-           flagsFor(layout::forPlayers(f.players).voteoff.resizable)),
+           titleBar(layout::forPlayers(f.players).voteoff.resizable ? Qt::WindowMinMaxButtonsHint
+                                                                    : Qt::WindowFlags())),
       format(f) {
     const layout::Voteoff& d = layout::forPlayers(f.players).voteoff;
     setWindowTitle(QString::fromLatin1(d.caption));
