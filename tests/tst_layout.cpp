@@ -1,6 +1,7 @@
 #include "TestConsole.h"
 #include "round/Maingame.h"
 #include "ui/Design.h"
+#include "ui/Layouts.h"
 
 #include <QApplication>
 #include <QFontDatabase>
@@ -39,6 +40,11 @@ private slots:
     void initTestCase() { QApplication::setStyle(QStringLiteral("Fusion")); }
     void init() { tc = std::make_unique<TestConsole>(); }
     void cleanup() { tc.reset(); }
+
+    void noDesignForOtherPlayerCounts() {
+        for (int players : {0, 5, 7, 10})
+            QVERIFY_THROWS_EXCEPTION(std::invalid_argument, layout::forPlayers(players));
+    }
 
     void clientSizes_data() {
         QTest::addColumn<QString>("window");

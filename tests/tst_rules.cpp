@@ -1,5 +1,7 @@
 // The rules of a round, free of any window.
+#include "state/FinalEngine.h"
 #include "state/GameFormat.h"
+#include "state/RoundEngine.h"
 #include "state/Rules.h"
 
 #include <QTest>
@@ -21,7 +23,53 @@ private slots:
     void turnOrderSkipsPlayersWhoAreOut();
     void droppedPositions();
     void countersNeverWrap();
+    void roundPlay_data();
+    void roundPlay();
+    void voteOffUntilTheLastRoundThenFinal();
+    void finalDecisions_data();
+    void finalDecisions();
 };
+
+namespace {
+
+// Plays a string of the host's keys through the round's rules: "S C*3 B" types S, three Cs and
+// a B; "." is a tick of the clock, "L" makes the next round the last, "Rn" sets the round
+// number and "$n" the bank.
+struct RoundDriver {
+    explicit RoundDriver(int players) : f(*formats::byPlayers(players)), e(s, f) {}
+
+    RoundChange key(QChar c) {
+        if (c == u'.')
+            return e.tick();
+        const RoundEngine::KeyRow* row = e.rowFor(c);
+        if (row != nullptr && row->rule != nullptr)
+            return (e.*row->rule)();
+        if (row != nullptr && row->action == RoundEngine::Action::StartRound && e.start())
+            return e.play();
+        return {};
+    }
+    RoundChange play(const QString& keys) {
+        RoundChange last;
+        for (const QString& token : keys.split(u' ', Qt::SkipEmptyParts)) {
+            if (token == u"L")
+                s.RoundNumber = f.lastRound - 1;
+            else if (token.startsWith(u'R'))
+                s.RoundNumber = token.mid(1).toInt();
+            else if (token.startsWith(u'$'))
+                s.RoundBank = token.mid(1).toLongLong();
+            else
+                for (int n = token.size() > 2 ? token.mid(2).toInt() : 1; n > 0; --n)
+                    last = key(token.at(0));
+        }
+        return last;
+    }
+
+    GameState s;
+    const GameFormat& f;
+    RoundEngine e;
+};
+
+} // namespace
 
 void TestRules::money_data() {
     QTest::addColumn<qint64>("dollars");
@@ -211,6 +259,116 @@ void TestRules::countersNeverWrap() {
     bump(c);
     bump(c);
     QCOMPARE(c, std::numeric_limits<int>::max());
+}
+
+void TestRules::roundPlay_data() {
+    QTest::addColumn<int>("players");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<qint64>("bank");
+    QTest::addColumn<qint64>("total");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<int>("current");
+    QTest::addColumn<bool>("running");
+    QTest::addColumn<int>("end"); // of the last key: 0 none, 1 time up, 2 target
+    // Each format: the target by B at the top and above it, with the last round's multiplier.
+    QTest::newRow("6 target") << 6 << "S C*6 B" << 12500LL << 12500LL << 0 << 1 << false << 2;
+    QTest::newRow("8 target") << 8 << "S C*8 B" << 125000LL << 125000LL << 0 << 1 << false << 2;
+    QTest::newRow("9 target") << 9 << "S C*9 B" << 1000LL << 1000LL << 0 << 1 << false << 2;
+    QTest::newRow("6 last x4") << 6 << "L S C*7 B" << 50000LL << 50000LL << 0 << 2 << false << 2;
+    QTest::newRow("8 last x2") << 8 << "L S C*8 B" << 250000LL << 250000LL << 0 << 1 << false << 2;
+    QTest::newRow("9 last x3") << 9 << "L S C*9 B" << 3000LL << 3000LL << 0 << 1 << false << 2;
+    QTest::newRow("8 cut back") << 8 << "S $122000 C*3 B" << 125000LL << 125000LL << 0 << 4
+                                << false << 2;
+    QTest::newRow("8 bank goes on") << 8 << "S C*3 B C" << 5000LL << 0LL << 1 << 5 << true << 0;
+    QTest::newRow("9 bank at 0") << 9 << "S B" << 0LL << 0LL << 0 << 1 << true << 0;
+    QTest::newRow("8 wrong resets") << 8 << "S C*5 W" << 0LL << 0LL << 0 << 7 << true << 0;
+    QTest::newRow("6 time up") << 6 << "S C B .*120" << 100LL << 100LL << 0 << 2 << false << 1;
+    QTest::newRow("8 last time up") << 8 << "L S $40000 .*90" << 80000LL << 80000LL << 0 << 1
+                                    << false << 1;
+    QTest::newRow("9 tick early") << 9 << "S .*179" << 0LL << 0LL << 0 << 1 << true << 0;
+    QTest::newRow("C, B need the clock") << 8 << "C B 3" << 0LL << 0LL << 0 << 0 << false << 0;
+    QTest::newRow("W before any round") << 8 << "W" << 0LL << 0LL << 0 << 0 << false << 0;
+    QTest::newRow("W after time up") << 6 << "S C .*120 W" << 0LL << 0LL << 0 << 3 << false
+                                     << 0;
+    QTest::newRow("key 1 to the top") << 8 << "1*8" << 125000LL << 0LL << 8 << 0 << false << 0;
+    QTest::newRow("key 1 above") << 9 << "1*10 4" << 0LL << 0LL << 10 << 0 << false << 0;
+    QTest::newRow("key 3 at 7") << 8 << "1*7 3" << 75000LL << 0LL << 0 << 0 << false << 0;
+    QTest::newRow("key 3 cut back") << 8 << "$100000 1*9 3" << 125000LL << 0LL << 0 << 0 << false
+                                    << 0;
+    QTest::newRow("6 key 3 at top") << 6 << "1*5 2 1*2 3" << 250LL << 0LL << 0 << 0 << false << 0;
+    QTest::newRow("8 S in round 15") << 8 << "R14 S .*9" << 0LL << 0LL << 0 << 1 << true << 0;
+    QTest::newRow("8 no S in 16") << 8 << "R15 $7 S" << 7LL << 0LL << 0 << 0 << false << 0;
+    QTest::newRow("6 no S in 9") << 6 << "R8 S" << 0LL << 0LL << 0 << 0 << false << 0;
+}
+
+void TestRules::roundPlay() {
+    QFETCH(int, players);
+    QFETCH(QString, keys);
+    RoundDriver d(players);
+    const RoundChange last = d.play(keys);
+    QTEST(qint64(d.s.RoundBank), "bank");
+    QTEST(qint64(d.s.TotalBank), "total");
+    QTEST(d.s.ChainLevel, "level");
+    QTEST(d.s.CurrentPlayer, "current");
+    QTEST(d.e.clockRunning(), "running");
+    QTEST(int(last.end), "end");
+    if (last.end == RoundEnd::TargetReached) // shown while the end is announced
+        QCOMPARE(last.bankAtEnd, d.f.target);
+}
+
+void TestRules::voteOffUntilTheLastRoundThenFinal() {
+    for (const GameFormat* f : {&formats::six, &formats::eight, &formats::nine}) {
+        RoundDriver d(f->players);
+        for (int round = 1; round <= f->lastRound + 1; ++round) {
+            d.play(QStringLiteral("S"));
+            QVERIFY(!d.e.rowFor(u'V') && !d.e.rowFor(u'F') && d.e.rowFor(u'c'));
+            d.play(QStringLiteral(".*%1").arg(rules::clockSeconds(*f, round)));
+            QCOMPARE(d.e.rowFor(u'v') != nullptr, round < f->lastRound);
+            QCOMPARE(d.e.rowFor(u'f') != nullptr, round >= f->lastRound);
+        }
+    }
+}
+
+void TestRules::finalDecisions_data() {
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<bool>("strongestFirst");
+    QTest::addColumn<int>("winner");  // 0 while it goes on
+    QTest::addColumn<int>("decided"); // presses it took
+    QTest::addColumn<bool>("suddenDeath");
+    // Finalist 2 was the stronger, so with "Yes" finalist 2 answers in the top row.
+    QTest::newRow("3:0 after three each") << "CWCWCW" << true << 2 << 6 << false;
+    QTest::newRow("the other goes first") << "CWCWCW" << false << 1 << 6 << false;
+    QTest::newRow("0:3 after three each") << "WCWCWC" << true << 1 << 6 << false;
+    QTest::newRow("caught up at the last") << "CWWWWWWWWC" << true << 0 << 0 << true;
+    QTest::newRow("5:5 then a pair") << "CCCCCCCCCCCW" << true << 2 << 12 << true;
+    QTest::newRow("level pairs go on") << "WWWWWWWWWWCCWWWC" << true << 1 << 16 << true;
+    QTest::newRow("other keys change nothing") << "CxWy1" << true << 0 << 0 << false;
+    QTest::newRow("keys after the end") << "CWCWCWCCCC" << true << 2 << 6 << false;
+}
+
+void TestRules::finalDecisions() {
+    QFETCH(QString, keys);
+    QFETCH(bool, strongestFirst);
+    GameState s;
+    s.PlayerOut[1] = s.PlayerOut[3] = true;
+    s.PlayerNames[2] = QStringLiteral("Ann");
+    s.PlayerNames[4] = QStringLiteral("Bo");
+    s.RightAnswers[4] = 1; // slot 4 was stronger: finalist 2 chooses
+    FinalEngine e(s);
+    e.open();
+    QCOMPARE(s.FinalistNames[1], QStringLiteral("Ann"));
+    QCOMPARE(e.strongestLink(), 2);
+    e.chooseOrder(strongestFirst);
+    int winner = 0, decided = 0;
+    for (int i = 0; i < keys.size(); ++i)
+        if (const int w = e.press(keys.at(i)); w != 0 && winner == 0) {
+            winner = w;
+            decided = i + 1;
+        }
+    QTEST(winner, "winner");
+    QTEST(decided, "decided");
+    QTEST(s.SuddenDeath, "suddenDeath");
+    QCOMPARE(e.marker(3).shown, !s.SuddenDeath);
 }
 
 QTEST_APPLESS_MAIN(TestRules)
