@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Plants the faults listed in scripts/faults.txt one at a time in a clean copy of the sources,
+# builds and runs the C++ tests, and counts the faults the tests catch. Not part of CI.
+#   scripts/plant-faults.sh [REV] [FAULTS]   (REV defaults to HEAD, FAULTS to scripts/faults.txt)
+# Each line of the list is "file @@ text @@ replacement" (# starts a comment line; \n in text or
+# replacement is a line break); the text must occur in the file, and only its first occurrence
+# is replaced.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+rev=${1:-HEAD}
+faults=$(realpath "${2:-scripts/faults.txt}")
+copy=$(mktemp -d /tmp/quolmar-faults.XXXXXX)
+trap 'git worktree remove --force "$copy" >/dev/null 2>&1 || rm -rf "$copy"' EXIT
+git worktree add --detach "$copy" "$rev" >/dev/null 2>&1
+build=$copy/build
+export QT_QPA_PLATFORM=offscreen
+cmake -S "$copy" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DQUOLMAR_TESTS=ON >/dev/null
+cmake --build "$build" --parallel "$(nproc)" >/dev/null
+# The shell checks of the installed program cannot see a rule's fault the C++ tests miss.
+only_cpp=(-E 'nowrite|_check')
+ctest --test-dir "$build" "${only_cpp[@]}" >/dev/null || { echo "the tests fail without a fault" >&2; exit 1; }
+
+caught=0 missed=0 broken=0
+while IFS= read -r line; do
+    [[ -z "$line" || "$line" == \#* ]] && continue
+    file=${line%% @@ *}
+    text=${line#* @@ }
+    text=${text%% @@ *}
+    cp "$copy/$file" "$copy/$file.orig"
+    if ! python3 - "$copy/$file" "$line" <<'PY'; then
+import re, sys
+path, line = sys.argv[1:]
+_, old, new = (p.replace("\\n", "\n") for p in re.split(r" @@ ?", line.rstrip("\n")))
+source = open(path).read()
+if old not in source:
+    sys.exit(f"not found in {path}: {old}")
+open(path, "w").write(source.replace(old, new, 1))
+PY
+        echo "error: the list is out of date" >&2
+        exit 1
+    fi
+    if ! cmake --build "$build" --parallel "$(nproc)" >/dev/null 2>&1; then
+        result="does not build"
+        broken=$((broken + 1))
+    elif ctest --test-dir "$build" "${only_cpp[@]}" --parallel "$(nproc)" --stop-on-failure \
+        >"$copy/ctest.log" 2>&1; then
+        result="MISSED"
+        missed=$((missed + 1))
+    else
+        result="caught by $(grep -oE '[0-9]+ - [a-z_]+' "$copy/ctest.log" | awk '{print $3}' | sort -u | tr '\n' ' ')"
+        caught=$((caught + 1))
+    fi
+    mv "$copy/$file.orig" "$copy/$file"
+    printf '%-28s %-44.44s %s\n' "$file" "$text" "$result"
+done <"$faults"
+echo "caught $caught of $((caught + missed)) faults that build ($broken do not build)"
