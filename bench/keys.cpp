@@ -1,7 +1,7 @@
 // Times how long the game-control window takes to handle one key press while the clock runs:
 // the key handler alone, and a whole press (event delivery plus the repaint it causes).
 // Prints "handleKey <presses> <median ns> <p99 ns>" and "press+paint <presses> <median> <p99>".
-#include "TestConsole.h"
+#include "Host.h"
 #include "round/Maingame.h"
 #include "state/GameFormat.h"
 

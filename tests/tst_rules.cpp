@@ -1,9 +1,10 @@
-// The rules of a round, free of any window.
+// The game's rules, free of any window: every format in the same tables.
 #include "state/FinalEngine.h"
 #include "state/GameFormat.h"
 #include "state/RoundEngine.h"
 #include "state/Rules.h"
 
+#include <QSet>
 #include <QTest>
 #include <limits>
 
@@ -12,17 +13,14 @@ class TestRules : public QObject {
 private slots:
     void money_data();
     void money();
-    void roundHalfEven_data();
-    void roundHalfEven();
     void clockMusicAndClips_data();
     void clockMusicAndClips();
+    void chainValues_data();
     void chainValues();
-    void maximumPrizeFollowsFromTheTable();
-    void strengthScore();
-    void startingPlayer();
-    void turnOrderSkipsPlayersWhoAreOut();
-    void droppedPositions();
-    void countersNeverWrap();
+    void scores_data();
+    void scores();
+    void startingPlayerAndTurns();
+    void goodbyeClipsAndCounters();
     void roundPlay_data();
     void roundPlay();
     void voteOffUntilTheLastRoundThenFinal();
@@ -74,41 +72,19 @@ struct RoundDriver {
 void TestRules::money_data() {
     QTest::addColumn<qint64>("dollars");
     QTest::addColumn<QString>("text");
-    QTest::newRow("zero") << qint64(0) << "$0";
-    QTest::newRow("hundreds") << qint64(450) << "$450";
-    QTest::newRow("thousands") << qint64(2500) << "$2,500";
-    QTest::newRow("exact thousand") << qint64(1000) << "$1,000";
-    QTest::newRow("hundred thousands") << qint64(125000) << "$125,000";
-    QTest::newRow("million") << qint64(1000000) << "$1,000,000";
-    QTest::newRow("negative") << qint64(-2500) << "-$2,500";
+    QTest::newRow("zero") << 0LL << "$0";
+    QTest::newRow("hundreds") << 450LL << "$450";
+    QTest::newRow("thousands") << 2500LL << "$2,500";
+    QTest::newRow("hundred thousands") << 125000LL << "$125,000";
+    QTest::newRow("million") << 1000000LL << "$1,000,000";
+    QTest::newRow("negative") << -2500LL << "-$2,500";
     QTest::newRow("most negative")
         << std::numeric_limits<qint64>::min() << "-$9,223,372,036,854,775,808";
 }
 
 void TestRules::money() {
     QFETCH(qint64, dollars);
-    QFETCH(QString, text);
-    QCOMPARE(rules::money(dollars), text);
-}
-
-void TestRules::roundHalfEven_data() {
-    QTest::addColumn<double>("value");
-    QTest::addColumn<qint64>("rounded");
-    QTest::newRow("0.5 down") << 0.5 << qint64(0);
-    QTest::newRow("1.5 up") << 1.5 << qint64(2);
-    QTest::newRow("2.5 down") << 2.5 << qint64(2);
-    QTest::newRow("-0.5") << -0.5 << qint64(0);
-    QTest::newRow("-1.5") << -1.5 << qint64(-2);
-    QTest::newRow("-2.5") << -2.5 << qint64(-2);
-    QTest::newRow("2.4") << 2.4 << qint64(2);
-    QTest::newRow("2.6") << 2.6 << qint64(3);
-    QTest::newRow("-2.6") << -2.6 << qint64(-3);
-}
-
-void TestRules::roundHalfEven() {
-    QFETCH(double, value);
-    QFETCH(qint64, rounded);
-    QCOMPARE(rules::roundHalfEven(value), rounded);
+    QTEST(rules::money(dollars), "text");
 }
 
 void TestRules::clockMusicAndClips_data() {
@@ -116,93 +92,86 @@ void TestRules::clockMusicAndClips_data() {
     QTest::addColumn<int>("round");
     QTest::addColumn<int>("seconds");
     QTest::addColumn<QString>("music");
-    QTest::addColumn<QString>("clip");
-    const QString one = QStringLiteral("startclock1.wav");
-    const QString two = QStringLiteral("startclock2.wav");
-    QTest::newRow("6/1") << 6 << 1 << 120 << "120.mid" << two;
-    QTest::newRow("6/2") << 6 << 2 << 105 << "105.mid" << two;
-    QTest::newRow("6/5 last") << 6 << 5 << 60 << "60.mid" << two;
-    QTest::newRow("6/6 after last") << 6 << 6 << 45 << "" << two;
-    QTest::newRow("6/9 no time") << 6 << 9 << 0 << "" << two;
-    QTest::newRow("8/1") << 8 << 1 << 150 << "150.mid" << one;
-    QTest::newRow("8/3") << 8 << 3 << 130 << "130.mid" << one;
-    QTest::newRow("8/4") << 8 << 4 << 120 << "120.mid" << two;
-    QTest::newRow("8/7 last") << 8 << 7 << 90 << "90.mid" << two;
-    QTest::newRow("8/8 after last") << 8 << 8 << 80 << "" << two;
-    QTest::newRow("8/16 no time") << 8 << 16 << 0 << "" << two;
-    QTest::newRow("9/1") << 9 << 1 << 180 << "180.mid" << one;
-    QTest::newRow("9/6") << 9 << 6 << 130 << "130.mid" << one;
-    QTest::newRow("9/7") << 9 << 7 << 120 << "120.mid" << two;
-    QTest::newRow("9/8 last is short") << 9 << 8 << 90 << "90.mid" << two;
-    QTest::newRow("9/9 after last") << 9 << 9 << 100 << "" << two;
+    QTest::addColumn<int>("clip"); // startclock1 or 2
+    QTest::newRow("6/1") << 6 << 1 << 120 << "120.mid" << 2;
+    QTest::newRow("6/5 last") << 6 << 5 << 60 << "60.mid" << 2;
+    QTest::newRow("6/6 after last") << 6 << 6 << 45 << "" << 2;
+    QTest::newRow("8/1") << 8 << 1 << 150 << "150.mid" << 1;
+    QTest::newRow("8/3") << 8 << 3 << 130 << "130.mid" << 1;
+    QTest::newRow("8/4") << 8 << 4 << 120 << "120.mid" << 2;
+    QTest::newRow("8/7 last") << 8 << 7 << 90 << "90.mid" << 2;
+    QTest::newRow("8/8 after last") << 8 << 8 << 80 << "" << 2;
+    QTest::newRow("9/6") << 9 << 6 << 130 << "130.mid" << 1;
+    QTest::newRow("9/7") << 9 << 7 << 120 << "120.mid" << 2;
+    QTest::newRow("9/8 last is short") << 9 << 8 << 90 << "90.mid" << 2;
+    QTest::newRow("9/9 after last") << 9 << 9 << 100 << "" << 2;
 }
 
 void TestRules::clockMusicAndClips() {
     QFETCH(int, players);
     QFETCH(int, round);
-    QFETCH(int, seconds);
-    QFETCH(QString, music);
-    QFETCH(QString, clip);
     const GameFormat& f = *formats::byPlayers(players);
-    QCOMPARE(rules::clockSeconds(f, round), seconds);
-    QCOMPARE(rules::musicFile(f, round), music);
-    QCOMPARE(rules::startClockClip(f, round), clip);
+    QTEST(rules::clockSeconds(f, round), "seconds");
+    QTEST(rules::musicFile(f, round), "music");
+    QFETCH(int, clip);
+    QCOMPARE(rules::startClockClip(f, round), QStringLiteral("startclock%1.wav").arg(clip));
+}
+
+void TestRules::chainValues_data() {
+    QTest::addColumn<int>("players");
+    QTest::addColumn<int>("level");
+    QTest::addColumn<qint64>("bank"); // B
+    QTest::addColumn<qint64>("lost"); // W
+    QTest::addColumn<qint64>("host"); // key 3
+    QTest::newRow("8 bottom") << 8 << 0 << 0LL << 0LL << 0LL;
+    QTest::newRow("8 at 3") << 8 << 3 << 5000LL << 5000LL << 5000LL;
+    QTest::newRow("8 at 7") << 8 << 7 << 75000LL << 75000LL << 75000LL;
+    QTest::newRow("8 top") << 8 << 8 << 125000LL << 125000LL << 75000LL;
+    QTest::newRow("8 above") << 8 << 12 << 125000LL << 0LL << 75000LL;
+    QTest::newRow("6 at 1") << 6 << 1 << 100LL << 100LL << 100LL;
+    QTest::newRow("6 at 5") << 6 << 5 << 5000LL << 5000LL << 5000LL;
+    QTest::newRow("6 top") << 6 << 6 << 12500LL << 12500LL << 12500LL;
+    QTest::newRow("6 above") << 6 << 7 << 12500LL << 0LL << 12500LL;
+    QTest::newRow("9 at 6") << 9 << 6 << 450LL << 450LL << 450LL;
+    QTest::newRow("9 at 8") << 9 << 8 << 800LL << 800LL << 800LL;
+    QTest::newRow("9 top") << 9 << 9 << 1000LL << 1000LL << 1000LL;
+    QTest::newRow("9 above") << 9 << 10 << 1000LL << 0LL << 1000LL;
 }
 
 void TestRules::chainValues() {
-    using namespace formats;
-    // Bank, loss and host bank at the bottom, at the links, at the top and above it.
-    QCOMPARE(rules::bankValue(eight, 0), 0);
-    QCOMPARE(rules::bankValue(eight, 3), 5000);
-    QCOMPARE(rules::bankValue(eight, 8), 125000);
-    QCOMPARE(rules::bankValue(eight, 9), 125000);
-    QCOMPARE(rules::lostValue(eight, 8), 125000);
-    QCOMPARE(rules::lostValue(eight, 9), 0);
-    QCOMPARE(rules::hostBankValue(eight, 6), 50000);
-    QCOMPARE(rules::hostBankValue(eight, 7), 75000);
-    QCOMPARE(rules::hostBankValue(eight, 8), 75000);
-    QCOMPARE(rules::hostBankValue(eight, 12), 75000);
-    QCOMPARE(rules::lostValue(six, 6), 12500);
-    QCOMPARE(rules::lostValue(six, 5), 5000);
-    QCOMPARE(rules::lostValue(nine, 9), 1000);
-    QCOMPARE(rules::lostValue(nine, 8), 800);
-    QCOMPARE(rules::lostValue(nine, 10), 0);
-    QCOMPARE(rules::bankValue(six, 7), six.target);
-    QCOMPARE(rules::bankValue(nine, 10), nine.target);
-    for (const GameFormat* f : {&six, &eight, &nine}) {
-        QCOMPARE(f->chain[static_cast<std::size_t>(f->top)], f->target);
-        QCOMPARE(rules::lostValue(*f, 0), 0);
-        QCOMPARE(rules::hostBankValue(*f, 0), 0);
-    }
+    QFETCH(int, players);
+    QFETCH(int, level);
+    const GameFormat& f = *formats::byPlayers(players);
+    QTEST(qint64(rules::bankValue(f, level)), "bank");
+    QTEST(qint64(rules::lostValue(f, level)), "lost");
+    QTEST(qint64(rules::hostBankValue(f, level)), "host");
 }
 
-void TestRules::maximumPrizeFollowsFromTheTable() {
-    for (const GameFormat* f : {&formats::six, &formats::eight, &formats::nine})
-        QCOMPARE((f->lastRound - 1) * f->target + f->multiplier * f->target, f->maxPrize);
+void TestRules::scores_data() {
+    QTest::addColumn<int>("players");
+    QTest::addColumn<QList<int>>("stats"); // right answers, time used, banked, lost
+    QTest::addColumn<qint64>("strength");  // who starts the next round
+    QTest::addColumn<qint64>("finalist");  // who chooses in the final
+    QTest::newRow("8: 2.5 rounds to even") << 8 << QList<int>{3, 20, 250, 0} << 2802LL << 402LL;
+    QTest::newRow("6: no time term") << 6 << QList<int>{3, 20, 250, 0} << 3002LL << 402LL;
+    QTest::newRow("6: 3.5 rounds up") << 6 << QList<int>{3, 20, 350, 0} << 3004LL << 404LL;
+    QTest::newRow("9: losses below zero") << 9 << QList<int>{0, 5, 0, 1050} << -60LL << -60LL;
+    QTest::newRow("8: beyond 16 bits") << 8 << QList<int>{40, 0, 0, 0} << 40000LL << 8000LL;
 }
 
-void TestRules::strengthScore() {
+void TestRules::scores() {
+    QFETCH(int, players);
+    QFETCH(QList<int>, stats);
     GameState s;
-    s.RightAnswers[1] = 3;
-    s.TimeUsed[1] = 20;
-    s.MoneyBanked[1] = 250;
-    s.MoneyLost[1] = 0;
-    // 3000 - 200 + 2.5 rounds to the even 2802; without the time term 3002.
-    QCOMPARE(rules::strengthScore(formats::eight, s, 1), 2802);
-    QCOMPARE(rules::strengthScore(formats::six, s, 1), 3002);
-    s.MoneyBanked[1] = 350; // 3.5 rounds up to 4
-    QCOMPARE(rules::strengthScore(formats::six, s, 1), 3004);
-    s.MoneyLost[1] = 1000000; // losses may push the score below zero
-    QCOMPARE(rules::strengthScore(formats::eight, s, 1), 2800 + 3 - 10000 + 1);
-    // More right answers than a 16-bit score could hold still order correctly.
-    GameState many;
-    many.RightAnswers[1] = 40;
-    many.RightAnswers[2] = 33;
-    QVERIFY(rules::strengthScore(formats::nine, many, 1) >
-            rules::strengthScore(formats::nine, many, 2));
+    s.RightAnswers[2] = stats[0];
+    s.TimeUsed[2] = stats[1];
+    s.MoneyBanked[2] = stats[2];
+    s.MoneyLost[2] = stats[3];
+    QTEST(qint64(rules::strengthScore(*formats::byPlayers(players), s, 2)), "strength");
+    QTEST(qint64(rules::finalistScore(s, 2)), "finalist");
 }
 
-void TestRules::startingPlayer() {
+void TestRules::startingPlayerAndTurns() {
     GameState s;
     s.RightAnswers[4] = 9; // ignored in round 1
     QCOMPARE(rules::startingPlayer(formats::eight, s, 1), 1);
@@ -210,26 +179,19 @@ void TestRules::startingPlayer() {
     QCOMPARE(rules::startingPlayer(formats::eight, s, 1), 2);
     QCOMPARE(rules::startingPlayer(formats::eight, s, 2), 4);
     s.PlayerOut[4] = true;
-    s.RightAnswers[6] = 2;
-    s.RightAnswers[3] = 2;
+    s.RightAnswers[6] = s.RightAnswers[3] = 2;
     QCOMPARE(rules::startingPlayer(formats::eight, s, 2), 3); // tie: the lower slot
     s.TimeUsed[3] = 5;
     QCOMPARE(rules::startingPlayer(formats::eight, s, 2), 6); // less time used wins
     QCOMPARE(rules::startingPlayer(formats::six, s, 2), 3);   // 6 players: time doesn't count
-    // Slots beyond the format are never chosen.
-    GameState t;
-    t.RightAnswers[9] = 5;
-    QCOMPARE(rules::startingPlayer(formats::eight, t, 2), 1);
-    QCOMPARE(rules::startingPlayer(formats::nine, t, 2), 9);
-}
-
-void TestRules::turnOrderSkipsPlayersWhoAreOut() {
-    GameState s;
-    s.PlayerOut[2] = true;
-    s.PlayerOut[5] = true;
+    s.RightAnswers[9] = 5; // beyond the format
+    QCOMPARE(rules::startingPlayer(formats::eight, s, 2), 6);
+    QCOMPARE(rules::startingPlayer(formats::nine, s, 2), 9);
+    // The turn skips players who are out and wraps from the last slot of the format.
+    s.PlayerOut = {};
+    s.PlayerOut[2] = s.PlayerOut[5] = true;
     QCOMPARE(rules::nextPlayer(formats::eight, s, 4), 6);
     QCOMPARE(rules::nextPlayer(formats::eight, s, 8), 1);
-    QCOMPARE(rules::nextPlayer(formats::eight, s, 1), 3);
     QCOMPARE(rules::nextPlayer(formats::six, s, 6), 1);
     QCOMPARE(rules::nextPlayer(formats::nine, s, 8), 9);
     for (int i = 1; i <= 9; ++i)
@@ -238,27 +200,17 @@ void TestRules::turnOrderSkipsPlayersWhoAreOut() {
     QCOMPARE(rules::nextPlayer(formats::nine, s, 3), 7);
 }
 
-void TestRules::droppedPositions() {
-    const auto check = [](const GameFormat& f, int level, int shape, int label) {
-        const ChainPosition p = rules::droppedPosition(f, level);
-        QCOMPARE(p.shapeTop, shape);
-        QCOMPARE(p.labelTop, label);
-    };
-    check(formats::eight, 2, 5760, 5880);
-    check(formats::eight, 7, 4560, 4680);
-    check(formats::eight, 8, 3960, 4215);
-    check(formats::six, 2, 4710, 4830);
-    check(formats::six, 5, 3990, 4110);
-    check(formats::six, 6, 3390, 3660);
-    check(formats::nine, 8, 4800, 4920);
-    check(formats::nine, 9, 4320, 4515);
-}
-
-void TestRules::countersNeverWrap() {
+void TestRules::goodbyeClipsAndCounters() {
+    QCOMPARE(rules::goodbyeClip(0.0), "vokwen1.wav");
+    QCOMPARE(rules::goodbyeClip(0.999), "vokwen5.wav");
+    QSet<QString> drawn;
+    for (int i = 0; i < 300; ++i)
+        drawn << rules::goodbyeClip();
+    QCOMPARE(drawn.size(), 5); // each of the five, and only those
     int c = std::numeric_limits<int>::max() - 1;
     bump(c);
     bump(c);
-    QCOMPARE(c, std::numeric_limits<int>::max());
+    QCOMPARE(c, std::numeric_limits<int>::max()); // thousands of presses never wrap
 }
 
 void TestRules::roundPlay_data() {

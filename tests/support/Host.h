@@ -1,0 +1,188 @@
+#pragma once
+
+#include "FakeSound.h"
+#include "ScriptedDialogs.h"
+#include "Windows.h"
+#include "final/Finalround.h"
+#include "round/Maingame.h"
+#include "setup/Names.h"
+#include "setup/Opening.h"
+#include "state/GameFormat.h"
+#include "ui/Console.h"
+#include "ui/Design.h"
+#include "voteoff/Goodbye.h"
+#include "voteoff/Voteoff.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+// A console with fake sound and scripted dialogs; every window of the program is registered.
+struct TestConsole {
+    static inline const QString dir = QStringLiteral("/opt/quolmar");
+
+    TestConsole() : console(dialogs, wav, midi, dir) {
+        registerWindows(console.forms);
+        console.forms.setQuitHandler([this] { ++quits; });
+    }
+    ~TestConsole() { flush(); }
+
+    // Lets windows that were unloaded be destroyed, as the event loop would.
+    static void flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    GameState& state() { return console.state; }
+    Forms& forms() { return console.forms; }
+
+    ScriptedDialogs dialogs;
+    FakeWavPlayer wav;
+    FakeMidiDevice midi;
+    Console console;
+    int quits = 0;
+};
+
+// The host at the console: every step is a click or a key press in the window on screen.
+struct Host : TestConsole {
+    explicit Host(int players) : f(*formats::byPlayers(players)) { forms().show(windows::opening); }
+
+    template <typename W> W* find(const QString& name) {
+        return qobject_cast<W*>(forms().find(name));
+    }
+    Maingame* game() { return find<Maingame>(QString::fromLatin1(f.gameWindow)); }
+    Voteoff* voteoff() { return find<Voteoff>(QString::fromLatin1(f.voteoffWindow)); }
+    Goodbye* goodbye() { return find<Goodbye>(QString::fromLatin1(f.goodbyeWindow)); }
+    Finalround* final() { return find<Finalround>(windows::finalRound); }
+    // The window on screen that takes the keys (the about box aside).
+    Form* onScreen() {
+        for (const QString& name : forms().loaded())
+            if (Form* w = forms().find(name); w->isVisible() && name != windows::about)
+                return w;
+        return nullptr;
+    }
+
+    // From the start window through team entry into the game. Options: 'c' shows the clock,
+    // 'w' and 'm' switch clips and music off.
+    void newGame(const QStringList& names, const QString& options = QStringLiteral("c")) {
+        auto* o = find<Opening>(windows::opening);
+        QTest::mouseClick(o->formatButtons[f.players == 6 ? 0 : f.players == 8 ? 1 : 2],
+                          Qt::LeftButton);
+        flush();
+        Names* n = find<Names>(QString::fromLatin1(f.namesWindow));
+        for (int i = 1; i <= f.players; ++i)
+            n->nameBoxes[i]->setText(names.value(i - 1));
+        n->clockVisible->setChecked(options.contains(u'c'));
+        n->wavCheck->setChecked(!options.contains(u'w'));
+        n->midiCheck->setChecked(!options.contains(u'm'));
+        QTest::mouseClick(n->playButton, Qt::LeftButton);
+        flush();
+    }
+
+    // Plays a script of space-separated steps: a key is typed into the window on screen
+    // ("C*3" three times); "." lets the round's clock run out, ".n" ticks n times; "out:k" votes
+    // slot k off, "ok" closes the goodbye, "oops" the vote-off; "no" answers the next question
+    // No or Cancel; "restart" and "about" are the game-control window's menu entries; "close"
+    // is the close box of the window on screen.
+    void play(const QString& script) {
+        for (const QString& step : script.split(u' ', Qt::SkipEmptyParts)) {
+            if (step.startsWith(u'.'))
+                for (int n = step.size() > 1 ? step.mid(1).toInt() : 1 << 20;
+                     n > 0 && game() && game()->clockRunning(); --n)
+                    game()->tick();
+            else if (step.startsWith(QLatin1String("out:")))
+                QTest::mouseClick(voteoff()->eliminateButtons[step.mid(4).toInt()], Qt::LeftButton);
+            else if (step == u"ok")
+                QTest::mouseClick(goodbye()->okButton, Qt::LeftButton);
+            else if (step == u"oops")
+                QTest::mouseClick(voteoff()->oopsButton, Qt::LeftButton);
+            else if (step == u"no")
+                dialogs.answer({false});
+            else if (step == u"restart")
+                game()->startOverAction->trigger();
+            else if (step == u"about")
+                game()->aboutAction->trigger();
+            else if (step == u"close")
+                onScreen()->close();
+            else
+                for (int n = step.size() > 2 ? step.mid(2).toInt() : 1; n > 0; --n)
+                    QTest::keyClick(onScreen(), step.at(0).toLatin1());
+            flush();
+        }
+    }
+
+    // What the game-control window shows, in a line: BANK, TOTAL, clock (- when hidden), the
+    // lit link (red box, white caption), the lit names, the names hidden, the prompt's key.
+    QString sees() {
+        Maingame* g = game();
+        if (g == nullptr || !g->isVisible())
+            return QStringLiteral("no game window");
+        const auto shown = [](const QLabel* l) { return l->isHidden() ? "-" : l->text(); };
+        QStringList lit, out, links;
+        for (int i = 0; i < f.top; ++i) {
+            const bool red = g->linkBoxes[i]->fill() == design::red;
+            const QColor ink = design::textColour(g->linkCaptions[i]);
+            if (red || ink != design::black)
+                links << QString::number(i) + (red && ink == design::white ? "" : "?");
+        }
+        for (int i = 1; i <= f.players; ++i) {
+            const QLabel* l = g->nameLabels[i];
+            if (l->isHidden())
+                out << QString::number(i);
+            else if (design::textColour(l) == design::white)
+                lit << l->text();
+        }
+        return QStringLiteral("%1 %2 %3 link %4 lit %5 out %6 %7")
+            .arg(g->bankAmount->text(), shown(g->totalAmount), shown(g->clockDigits),
+                 links.join(u','), lit.join(u','), out.join(u','), g->prompt->text().mid(7, 1));
+    }
+
+    // The vote-off's table: per slot "name right time banked lost", "+" when its button acts.
+    QString table() {
+        QStringList rows;
+        Voteoff* v = voteoff();
+        for (int i = 1; i <= f.players; ++i)
+            rows << QStringList{v->nameLabels[i]->text(), v->rightAnswerLabels[i]->text(),
+                                v->timeUsedLabels[i]->text(), v->moneyBankedLabels[i]->text(),
+                                v->moneyLostLabels[i]->text()}
+                            .join(u' ')
+                            .trimmed() +
+                        (v->eliminateButtons[i]->isEnabled() ? "+" : "");
+        return rows.join(u'|');
+    }
+
+    // The final: "top/bottom prize" and the markers, "[n]" current, "v" tick, "x" cross; a marker
+    // whose colours do not match its state shows "?", a hidden one nothing.
+    QString board() {
+        Finalround* fr = final();
+        QString marks;
+        for (int i = 1; i <= 10; ++i) {
+            const QLabel* l = fr->markerLabels[i];
+            const QColor fill = fr->questionPanels[i]->fill(), ink = design::textColour(l);
+            QString m = QStringLiteral("?");
+            if (l->text() == u"\u2714" && ink == design::white && fill == design::red)
+                m = QStringLiteral("v");
+            else if (l->text() == u"\u2718" && ink == design::white && fill == design::teal)
+                m = QStringLiteral("x");
+            else if (fill == design::lightGrey && ink == design::black)
+                m = l->text();
+            else if (fill == design::lightGrey && ink == design::darkGrey)
+                m = "[" + l->text() + "]";
+            if (!l->isHidden() && !fr->questionPanels[i]->isHidden())
+                marks += m;
+        }
+        return fr->firstName->text() + "/" + fr->secondName->text() + " " +
+               fr->prizeAmount->text() + " " + marks;
+    }
+
+    QStringList clips() const {
+        QStringList out;
+        for (const auto& [path, mode] : wav.calls)
+            out << path.mid(dir.size() + 1) + (mode == WavPlayer::Mode::Sync ? "!" : "");
+        return out;
+    }
+
+    const GameFormat& f;
+};
