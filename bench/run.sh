@@ -13,8 +13,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath -m "${1:-$root/build}")
+. "$root/scripts/xsession.sh" bench
 
-if [ -z "${QUOLMAR_BENCH_DISPLAY:-}" ]; then
+if ! on_display; then
     for tool in xvfb-run xdotool openbox; do
         command -v "$tool" >/dev/null 2>&1 || { "$root/scripts/setup.sh" --test; break; }
     done
@@ -35,30 +36,19 @@ if [ -z "${QUOLMAR_BENCH_DISPLAY:-}" ]; then
     fi
     cmake --build "$build" --parallel "$(nproc)" \
         --target quolmar quolmar_sounds_out quolmar_baseline quolmar_bench_keys >/dev/null
-    exec env QUOLMAR_BENCH_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$build"
+    to_display "$build"
 fi
 
 quolmar=$build/quolmar
 baseline=$build/bench/quolmar_baseline
 keybench=$build/bench/quolmar_bench_keys
-work=$(mktemp -d /tmp/quolmar-bench.XXXXXX)
+begin
 # A runtime directory of its own, as a desktop session has, keeps the sound libraries' sockets
 # and links out of the home directory.
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR=$work/runtime
 unset QT_QPA_PLATFORM
 
-started=()
-cleanup() {
-    local p
-    for p in "${started[@]}"; do kill "$p" 2>/dev/null || true; done
-    rm -rf "$work"
-}
-trap cleanup EXIT
-die() {
-    echo "bench: $*" >&2
-    exit 1
-}
 now() { echo "${EPOCHREALTIME/./}"; } # microseconds
 ms() { awk -v us="$1" 'BEGIN { printf "%.1f ms", us / 1000 }'; }
 mib() { awk -v kb="$1" 'BEGIN { printf "%.1f MiB", kb / 1024 }'; }
@@ -69,21 +59,15 @@ stop() {
     wait "$1" 2>/dev/null || true
 }
 
-# Without a window manager no window gets the keyboard focus.
-openbox --sm-disable --startup "touch $work/wm-ready" >/dev/null 2>&1 &
-started+=($!)
-until [ -e "$work/wm-ready" ]; do sleep 0.05; done
-
 # A sound server of our own whose only output is a null sink: the music plays in real time and
 # its monitor can be recorded. Only the programs started here are pointed at it.
 audio=no
 if command -v pulseaudio >/dev/null 2>&1 && command -v parec >/dev/null 2>&1; then
     mkdir "$work/pulse-home"
-    HOME=$work/pulse-home pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
-        --load="module-null-sink sink_name=bench" \
+    HOME=$work/pulse-home spawn pulseaudio -n --daemonize=no --exit-idle-time=-1 \
+        --use-pid-file=no --load="module-null-sink sink_name=bench" \
         --load="module-native-protocol-unix socket=$work/pulse.sock auth-anonymous=1" \
-        >"$work/pulse.log" 2>&1 &
-    started+=($!)
+        >"$work/pulse.log" 2>&1
     export PULSE_SERVER=unix:$work/pulse.sock PULSE_COOKIE=$work/pulse-cookie
     for _ in $(seq 100); do
         [ -S "$work/pulse.sock" ] && { audio=yes; break; }
@@ -120,7 +104,7 @@ launch() {
     "$@" >/dev/null 2>&1 &
     pid=$!
     while :; do
-        next_event MapNotify 30 || die "no window from $1"
+        next_event MapNotify 30 || fail "no window from $1"
         xdotool search --onlyvisible --name "$title" >/dev/null 2>&1 && break
     done
     shown_us=$((event_us - t0))
@@ -148,80 +132,39 @@ b_mem=$(median <"$work/b.mem")
 
 # --- A whole run to a real 60-second round, played as a host would -----------------------------
 
-handled=" "
-# Prints the id of a visible window whose title matches and that was not handled before.
-await() {
-    local title=$1 id end=$((SECONDS + ${2:-30}))
-    while [ $SECONDS -lt $end ]; do
-        for id in $(xdotool search --onlyvisible --name "$title" 2>/dev/null); do
-            case "$handled" in *" $id "*) ;; *) echo "$id"; return 0 ;; esac
-        done
-        sleep 0.05
-    done
-    return 1
-}
-gone() {
-    local end=$((SECONDS + 30))
-    while [ $SECONDS -lt $end ]; do
-        xdotool search --onlyvisible --name "$1" 2>/dev/null | grep -qx "$2" || return 0
-        sleep 0.05
-    done
-    return 1
-}
-keys() {
-    local id=$1
-    shift
-    timeout 10 xdotool windowactivate --sync "$id" >/dev/null 2>&1 || die "window $id not active"
-    xdotool key --clearmodifiers --delay 40 "$@"
-}
 # Answers a message box with Enter; sets $closed_us to when it left the screen.
 answer() {
     local id
-    id=$(await "$1") || die "no box '$1' ($2)"
-    handled+="$id "
-    timeout 10 xdotool windowactivate --sync "$id" >/dev/null 2>&1 || die "box $id not active"
+    take id "$1" "$2"
+    front "$id"
     drain
     # Typed in the background: the event is then read, and timed, the moment it comes.
     xdotool key Return &
-    next_event 'UnmapNotify|DestroyNotify' 30 || die "box '$1' did not close ($2)"
+    next_event 'UnmapNotify|DestroyNotify' 30 || fail "box '$1' did not close ($2)"
     closed_us=$event_us
     wait $!
-    gone "$1" "$id" || die "box '$1' did not close ($2)"
-}
-play() {
-    local title=$1 id
-    shift
-    id=$(await "$title") || die "no window '$title'"
-    handled+="$id "
-    keys "$id" "$@"
+    gone "$1" "$id" "$2"
 }
 
-box='^quolmar$'
-control='^The Brackwyn Game Control$'
-"$quolmar" >"$work/game.log" 2>&1 &
+spawn "$quolmar" >"$work/game.log" 2>&1
 game=$!
-started+=("$game")
-play '^The Brackwyn$' space
-id=$(await "^Let's Meet the Team\$") || die "no team entry window"
-handled+="$id "
+play '^The Brackwyn$' start space
+take id "^Let's Meet the Team\$" "team entry"
 keys "$id" A n n Tab B e n Tab C y Tab D e e Tab E v e Tab F a y Return
 
-music_error=""
 for round in 1 2 3 4 5; do
-    id=$(await "$control") || die "no game control window for round $round"
-    handled+="$id "
+    take id "$control" "round $round"
     if [ "$round" -eq 5 ] && [ "$audio" = yes ]; then
-        parec --raw --format=s16le --rate=8000 --channels=1 --latency-msec=10 \
-            -d bench.monitor >"$work/round5.raw" 2>/dev/null &
+        spawn parec --raw --format=s16le --rate=8000 --channels=1 --latency-msec=10 \
+            -d bench.monitor >"$work/round5.raw" 2>/dev/null
         recorder=$!
-        started+=("$recorder")
         # The goodbye clip may still be sounding; the round starts once the last 0.3 s of the
         # recording are silent, so that its first sound is the round's own first clip.
         end=$((SECONDS + 15))
         until [ "$(stat -c %s "$work/round5.raw")" -ge 4800 ] &&
             tail -c 4800 "$work/round5.raw" | od -An -v -t d2 -w2 |
             awk '{ if ($1 > 100 || $1 < -100) loud = 1 } END { exit loud }'; do
-            [ $SECONDS -lt $end ] || die "the recording never fell silent"
+            [ $SECONDS -lt $end ] || fail "the recording never fell silent"
             sleep 0.1
         done
         quiet_frame=$(($(stat -c %s "$work/round5.raw") / 160))
@@ -230,11 +173,7 @@ for round in 1 2 3 4 5; do
     answer "$box" "round $round, first start message"
     first_closed=$closed_us
     answer "$box" "round $round, second start message"
-    # Without an audio output the music says so in one more box; round 1 shows which it is.
-    if [ -z "$music_error" ]; then
-        if await "$box" 5 >/dev/null; then music_error=yes; else music_error=no; fi
-    fi
-    [ "$music_error" = yes ] && answer "$box" "round $round, music error"
+    music_box "round $round"
     clock_start=$closed_us
     if [ "$round" -eq 1 ]; then
         sleep 2
@@ -244,15 +183,13 @@ for round in 1 2 3 4 5; do
         keys "$id" c c c c c c b
         answer "$box" "round $round, target reached"
         keys "$id" v
-        play "^It's time to vote off The Brackwyn!\$" Tab space
-        answer "$box" "vote-off $round, confirmation"
-        play "^It's time for you to go\$" space
+        vote_off "$round"
     fi
 done
 
 # The round ends when the clock reaches 0 with a box: the next window to appear.
 while :; do
-    next_event MapNotify 90 || die "round 5 did not end"
+    next_event MapNotify 90 || fail "round 5 did not end"
     await "$box" 5 >/dev/null && break
 done
 clock_us=$((event_us - clock_start))
@@ -280,16 +217,15 @@ nap() { read -r -t "$1" -u "$nap" _ || :; }
 record() {
     recording=$1
     : >"$recording"
-    parec --raw --format=s16le --rate=$rate --channels=1 --latency-msec=10 -d bench.monitor \
-        >"$recording" 2>/dev/null &
+    spawn parec --raw --format=s16le --rate=$rate --channels=1 --latency-msec=10 \
+        -d bench.monitor >"$recording" 2>/dev/null
     recorder=$!
-    started+=("$recorder")
     : >"$recording.tie"
     : >"$recording.events"
     # Nothing is played until the recording runs.
     local end=$((SECONDS + 10))
     until [ -s "$recording" ]; do
-        [ $SECONDS -lt $end ] || die "parec recorded nothing"
+        [ $SECONDS -lt $end ] || fail "parec recorded nothing"
         nap 0.01
     done
 }
@@ -324,7 +260,7 @@ silent() {
 quiet() {
     local end=$((SECONDS + 15))
     until tie 100000 && silent 300 100; do
-        [ $SECONDS -lt $end ] || die "the recording never fell silent"
+        [ $SECONDS -lt $end ] || fail "the recording never fell silent"
     done
     quiet_at=$(($(stat -c %s "$recording") / 2))
 }
@@ -336,27 +272,32 @@ mark() {
     tie 300000
 }
 
-names8=(A n n Tab B e n Tab C y Tab D e e Tab E v e Tab F a y Tab G u s Tab H a l)
+# A new 8-player game, recorded into $work/$1.raw; the keys after $1 follow the names to turn a
+# sound off.
+latency_game() {
+    local kind=$1
+    shift
+    handled=" "
+    record "$work/$kind.raw"
+    spawn "$quolmar" >"$work/$kind-game.log" 2>&1
+    game=$!
+    play '^The Brackwyn$' "$kind game" Tab space
+    play "^Let's Meet the Team\$" "$kind game" \
+        A n n Tab B e n Tab C y Tab D e e Tab E v e Tab F a y Tab G u s Tab H a l "$@" space Return
+}
 if [ "$audio" = yes ]; then
     # The first game: WAV off, MIDI on. The unchecked "Visible" is not in the Tab order, so two
     # Tabs from the last name reach "WAV". The target ends each round, and S starts the next in
     # the same window.
-    handled=" "
-    record "$work/music.raw"
-    "$quolmar" >"$work/music-game.log" 2>&1 &
-    game=$!
-    started+=("$game")
-    play '^The Brackwyn$' Tab space
-    play "^Let's Meet the Team\$" "${names8[@]}" Tab Tab space Return
-    id=$(await "$control") || die "no game control window (music latency)"
-    handled+="$id "
+    latency_game music Tab Tab
+    take id "$control" "music latency"
     for round in $(seq "$latency_rounds"); do
         keys "$id" s
         answer "$box" "music latency, round $round, first start message"
         # Had the clips stayed on, letsplay.wav would be sounding by now.
         nap 0.3
-        silent 200 1000 || die "the clips still play with WAV unchecked"
-        await "$box" >/dev/null || die "no second start message (music latency, round $round)"
+        silent 200 1000 || fail "the clips still play with WAV unchecked"
+        await "$box" >/dev/null || fail "no second start message (music latency, round $round)"
         quiet
         answer "$box" "music latency, round $round, second start message"
         mark music "$closed_us"
@@ -368,22 +309,16 @@ if [ "$audio" = yes ]; then
 
     # The second game: WAV on, MIDI off ("MIDI" is five Tabs from the last name). The key press
     # is timed by an xev watcher of the game-control window's own keyboard events.
-    handled=" "
-    record "$work/clips.raw"
-    "$quolmar" >"$work/clips-game.log" 2>&1 &
-    game=$!
-    started+=("$game")
-    play '^The Brackwyn$' Tab space
-    play "^Let's Meet the Team\$" "${names8[@]}" Tab Tab Tab Tab Tab space Return
+    latency_game clips Tab Tab Tab Tab Tab
     for round in $(seq "$latency_rounds"); do
-        id=$(await "$control") || die "no game control window (clip latency, round $round)"
-        handled+="$id "
+        take id "$control" "clip latency, round $round"
+        # Not spawn: opening the pipe must block in the watcher, not here.
         xev -id "$id" -event keyboard >"$work/keys" 2>/dev/null &
         watcher=$!
         started+=("$watcher")
         exec {keyfd}<"$work/keys"
         keys "$id" s
-        await "$box" >/dev/null || die "no first start message (clip latency, round $round)"
+        await "$box" >/dev/null || fail "no first start message (clip latency, round $round)"
         quiet
         answer "$box" "clip latency, round $round, first start message"
         mark letsplay "$closed_us"
@@ -391,8 +326,7 @@ if [ "$audio" = yes ]; then
         keys "$id" c c c c c c c c b
         answer "$box" "clip latency, round $round, target reached"
         quiet
-        timeout 10 xdotool windowactivate --sync "$id" >/dev/null 2>&1 ||
-            die "window $id not active"
+        front "$id"
         while read -r -t 0.05 -u "$keyfd" _; do :; done
         xdotool key v &
         pressed_us=""
@@ -400,13 +334,11 @@ if [ "$audio" = yes ]; then
             [[ $line == KeyPress\ event* ]] && { pressed_us=${EPOCHREALTIME/./}; break; }
         done
         wait $!
-        [ -n "$pressed_us" ] || die "V was not seen (clip latency, round $round)"
+        [ -n "$pressed_us" ] || fail "V was not seen (clip latency, round $round)"
         mark voteoff "$pressed_us"
         stop "$watcher"
         exec {keyfd}<&-
-        play "^It's time to vote off the Brackwyn!\$" Tab space
-        answer "$box" "clip latency, round $round, vote-off confirmation"
-        play "^It's time for you to go\$" space
+        vote_off "$round"
     done
     stop "$game"
     stop "$recorder"
@@ -414,7 +346,7 @@ fi
 
 # --- Key presses, in-process -------------------------------------------------------------------
 
-keyresult=$("$keybench" 100000 2000 2>/dev/null) || die "the key benchmark failed"
+keyresult=$("$keybench" 100000 2000 2>/dev/null) || fail "the key benchmark failed"
 read -r _ k_n k_med k_p99 <<<"$(grep '^handleKey ' <<<"$keyresult")"
 read -r _ p_n p_med p_p99 <<<"$(grep '^press+paint ' <<<"$keyresult")"
 
@@ -479,7 +411,7 @@ latencies() {
                 printf "%.0f\n", ($1 + $2) / 2 - t - $3 / 2 / rate * 1e6
             }' "$raw.tie" | sort -n |
             awk '{ v[NR] = $1 } END { print v[1], v[int((NR + 1) / 2)], v[NR] }')
-        [ -n "$hi" ] || die "the recording was not tied to the clock near an event"
+        [ -n "$hi" ] || fail "the recording was not tied to the clock near an event"
         echo "$kind $(awk -v o="$mid" -v k="$onset" -v rate=$rate \
             'BEGIN { printf "%.0f", o + k / rate * 1e6 }') $(((hi - lo) / 2))"
     done <"$raw.events"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building and running quolmar need, and with --test those
-# the tests need too, if any are missing. Quiet and quick when everything is already there.
+# Installs the Debian packages that building and running quolmar need, with --test those the
+# tests need too, and any packages named after, if any are missing. Quiet and quick when
+# everything is already there.
+#   scripts/setup.sh [--test] [PACKAGE...]
 set -euo pipefail
 
 packages=(
@@ -14,7 +16,9 @@ packages=(
 # installed files and the package.
 if [ "${1:-}" = "--test" ]; then
     packages+=(strace xvfb xauth xdotool openbox desktop-file-utils appstream dpkg-dev)
+    shift
 fi
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -50,12 +50,18 @@ Clip letsPlay() {
     return {"letsplay.wav", std::move(s.midi), 2.9};
 }
 
+// The clock cues share their drier drums; the two other voices are each cue's own.
+Score clockCue(int program0, int volume0, int program1, int volume1) {
+    Score s;
+    s.voice(0, program0, volume0);
+    s.voice(1, program1, volume1);
+    s.voice(drums, 0, 110, 64, 30);
+    return s;
+}
+
 // Tick-tock into a low thump and a plucked chord: the clock is off.
 Clip startClock1() {
-    Score s;
-    s.voice(0, 38, 110); // synth bass
-    s.voice(1, 45, 100); // pizzicato strings
-    s.voice(drums, 0, 110, 64, 30);
+    Score s = clockCue(38, 110, 45, 100); // synth bass, pizzicato strings
     for (int i = 0; i < 4; ++i)
         s.note(drums, i % 2 == 0 ? HighBlock : LowBlock, 100, 0.2 * i, 0.1);
     s.note(drums, Kick, 120, 0.8, 0.3);
@@ -66,10 +72,7 @@ Clip startClock1() {
 
 // Quickening claves over a brass swell that bends up into an orchestra hit.
 Clip startClock2() {
-    Score s;
-    s.voice(0, 62, 96);  // synth brass
-    s.voice(1, 55, 110); // orchestra hit
-    s.voice(drums, 0, 110, 64, 30);
+    Score s = clockCue(62, 96, 55, 110); // synth brass, orchestra hit
     double t = 0;
     for (double gap : {0.22, 0.18, 0.14, 0.11, 0.09, 0.06})
         s.note(drums, Claves, 90, t, 0.05), t += gap;

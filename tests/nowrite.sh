@@ -96,106 +96,40 @@ for tool in strace xvfb-run xdotool openbox; do
         exit 77
     fi
 done
+. "$(dirname "$0")/../scripts/xsession.sh" nowrite
+on_display || to_display "$@"
 
-# The game needs a display of its own; the script runs itself again inside one.
-if [ -z "${QUOLMAR_NOWRITE_DISPLAY:-}" ]; then
-    exec env QUOLMAR_NOWRITE_DISPLAY=1 xvfb-run -a -s "-screen 0 1280x1024x24" bash "$0" "$@"
-fi
-
-work=$(mktemp -d /tmp/quolmar-nowrite.XXXXXX)
+tracer=""
+fail() {
+    echo "FAIL: $*"
+    echo "--- program output:"
+    tail -n 20 "$work/program.log" 2>/dev/null
+    exit 1
+}
+alive() { kill -0 "$tracer" 2>/dev/null; }
+# The program first, by the id its tracer started it with, then the tracer.
+finish() {
+    if [ -n "$tracer" ]; then
+        kill $(cat "/proc/$tracer/task/$tracer/children" 2>/dev/null) "$tracer" 2>/dev/null
+    fi
+    cleanup
+}
+begin
+trap finish EXIT
 # A home of its own shows what the program would write for a new user, and keeps the real one
 # untouched; the other per-user places then follow it.
 mkdir "$work/home"
 export HOME=$work/home
 unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME XDG_STATE_HOME QT_QPA_PLATFORM
 
-wm=""
-tracer=""
-cleanup() {
-    # The program first, by the id its tracer started it with, then the tracer.
-    if [ -n "$tracer" ]; then
-        kill $(cat "/proc/$tracer/task/$tracer/children" 2>/dev/null) "$tracer" 2>/dev/null
-    fi
-    [ -n "$wm" ] && kill "$wm" 2>/dev/null
-    rm -rf "$work"
-}
-trap cleanup EXIT
-
-# Without a window manager no window gets the keyboard focus; --startup tells when it is up.
-openbox --sm-disable --startup "touch $work/wm-ready" >/dev/null 2>&1 &
-wm=$!
-deadline=$((SECONDS + 100))
-until [ -e "$work/wm-ready" ]; do
-    [ $SECONDS -lt $deadline ] || { echo "FAIL: the window manager did not start"; exit 1; }
-    sleep 0.05
-done
-
 cd "$work"
 # One file per thread (-ff) keeps every call on one line; -y shows the directory of *at calls.
 strace -ff -y -qq -e trace=%file,%network -o "$work/trace" "$program" >"$work/program.log" 2>&1 &
 tracer=$!
 
-fail() {
-    echo "FAIL: $*"
-    echo "--- program output:"
-    tail -n 20 "$work/program.log"
-    exit 1
-}
-alive() { kill -0 "$tracer" 2>/dev/null; }
-
-handled=" "
-# Waits for a visible window whose title matches the regular expression and that was not
-# handled before, and prints its id.
-await() {
-    local title=$1 id
-    while [ $SECONDS -lt $deadline ] && alive; do
-        for id in $(xdotool search --onlyvisible --name "$title" 2>/dev/null); do
-            case "$handled" in *" $id "*) ;; *) echo "$id"; return 0 ;; esac
-        done
-        sleep 0.05
-    done
-    return 1
-}
-# Waits until the window is no longer on the screen.
-gone() {
-    local title=$1 id=$2
-    while [ $SECONDS -lt $deadline ]; do
-        xdotool search --onlyvisible --name "$title" 2>/dev/null | grep -qx "$id" || return 0
-        sleep 0.05
-    done
-    return 1
-}
-# Brings the window to the front and types the keys into it.
-keys() {
-    local id=$1
-    shift
-    timeout 10 xdotool windowactivate --sync "$id" >/dev/null 2>&1 || return 1
-    xdotool key --clearmodifiers --delay 40 "$@"
-}
-# Answers a message box with Enter and waits until it has closed.
-answer() {
-    local title=$1 id
-    id=$(await "$title") || fail "no box '$title' ($2)"
-    handled+="$id "
-    keys "$id" Return || fail "could not answer '$title' ($2)"
-    gone "$title" "$id" || fail "box '$title' did not close ($2)"
-}
-# Waits for a window, types into it and remembers it as handled.
-play() {
-    local title=$1 what=$2 id
-    shift 2
-    id=$(await "$title") || fail "no window '$title' ($what)"
-    handled+="$id "
-    keys "$id" "$@" || fail "could not type into '$title' ($what)"
-}
-
-box='^quolmar$'
-control='^The Brackwyn Game Control$'
-
 play '^The Brackwyn$' "start" space    # the 6-player button has the focus
-id=$(await "^Let's Meet the Team\$") || fail "no team entry window"
-handled+="$id "
-timeout 10 xdotool windowactivate --sync "$id" >/dev/null 2>&1 || fail "team entry window not active"
+take id "^Let's Meet the Team\$" "team entry"
+front "$id"
 for name in Ann Ben Cy Dee Eve; do
     xdotool type --delay 40 "$name"
     xdotool key Tab
@@ -204,33 +138,17 @@ done
 xdotool type --delay 40 Fay
 xdotool key Return
 
-music_error=""
 for round in 1 2 3 4 5; do
-    id=$(await "$control") || fail "no game control window for round $round"
-    handled+="$id "
-    keys "$id" s || fail "could not start round $round"
-    answer "$box" "round $round, first start message"
-    answer "$box" "round $round, second start message"
-    # Without a sound card the music cannot start and says so with a box. Whether it does shows
-    # in round 1, at once; later rounds then must show it too.
-    if [ -z "$music_error" ]; then
-        saved=$deadline
-        deadline=$((SECONDS + 5))
-        if await "$box" >/dev/null; then music_error=yes; else music_error=no; fi
-        deadline=$saved
-    fi
-    [ "$music_error" = yes ] && answer "$box" "round $round, music error"
-    keys "$id" c c c c c c b || fail "could not play round $round"
+    take id "$control" "round $round"
+    start_round "$id" "$round"
+    keys "$id" c c c c c c b
     answer "$box" "round $round, target reached"
     if [ $round -lt 5 ]; then
-        keys "$id" v || fail "could not go to the vote-off after round $round"
-        # Oops has the focus; Tab moves to the first player still in.
-        play "^It's time to vote off The Brackwyn!\$" "vote-off $round" Tab space
-        answer "$box" "vote-off $round, confirmation"
-        play "^It's time for you to go\$" "goodbye $round" space
+        keys "$id" v
+        vote_off "$round"
     fi
 done
-keys "$id" f || fail "could not go to the final"
+keys "$id" f
 answer '^Who goes first\?$' "final, who goes first"
 # The first finalist answers three right, the other three wrong: decided at 3:0.
 play '^The Final Round$' "final" c w c w c w
@@ -239,6 +157,7 @@ answer "$box" "final, goodbye"
 # Back at the start; Quit is the fourth button.
 play '^The Brackwyn$' "quit" Tab Tab Tab space
 
+deadline=$((SECONDS + 30))
 while alive && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
 alive && fail "the program did not exit after Quit"
 wait "$tracer"
