@@ -163,6 +163,8 @@ void TestGame::moments_data() {
                                             << "Let's play... The Brackwyn!";
     QTest::newRow("V after the last") << 9 << "c" << 7 << "S . V"
                                       << "$0 - 0 link 0 lit Ada out  F" << "Time is up.";
+    QTest::newRow("S right after V") << 8 << "c" << 0 << "S . V+S" << "no game window"
+                                     << "Time is up.";
     QTest::newRow("Start Over cancelled") << 8 << "c" << 0 << "S C no restart C"
                                           << "$0 - 150 link 2 lit Cai out  C"
                                           << "Do you really want to exit this game?";

@@ -5,6 +5,7 @@
 #include "state/Rules.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QStyleFactory>
 #include <random>
@@ -39,27 +40,20 @@ struct Monkey {
             trail.removeFirst();
     }
 
-    Form* onScreen() {
-        for (const QString& name : tc->forms().loaded())
-            if (Form* w = tc->forms().find(name); w->isVisible() && name != windows::about)
-                return w;
-        return nullptr;
-    }
-
     QString step() {
         if (!tc) {
             tc = std::make_unique<TestConsole>();
             tc->dialogs.chooser = [this](const ScriptedDialogs::Shown&) { return chance(0.8); };
             // A real box runs an event loop, in which the round clock goes on ticking.
             tc->dialogs.onShow = [this](const QString&) {
-                if (auto* g = qobject_cast<Maingame*>(onScreen()); g && chance(0.2))
+                if (auto* g = qobject_cast<Maingame*>(tc->onScreen()); g && chance(0.2))
                     for (int i = pick(200); i >= 0; --i)
                         g->tick();
             };
             tc->forms().show(windows::opening);
             total = 0;
         }
-        Form* w = onScreen();
+        Form* w = tc->onScreen();
         auto* g = qobject_cast<Maingame*>(w);
         QList<QAbstractButton*> buttons;
         for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
@@ -82,7 +76,11 @@ struct Monkey {
             char c = chance(0.9) ? keys[pick(sizeof keys - 1)] : char(0x20 + pick(95));
             c = chance(0.3) && c >= 'A' && c <= 'Z' ? char(c | 0x20) : c;
             did(w->objectName() + QStringLiteral(" key 0x%1").arg(int(c), 0, 16));
-            QTest::keyClick(w->focusWidget() ? w->focusWidget() : w, c);
+            QPointer<QWidget> to = w->focusWidget() ? w->focusWidget() : w;
+            QTest::keyClick(to, c);
+            // Typed quickly, the next key may reach a window that has just handed over.
+            if (to && chance(0.05))
+                QTest::keyClick(to, "SCWBVF\r "[pick(8)]);
         } else if (what == 1) {
             QAbstractButton* b = buttons[pick(int(buttons.size()))];
             did(w->objectName() + " click " + b->objectName());
@@ -105,7 +103,7 @@ struct Monkey {
         if (++steps % 256 == 0)
             QCoreApplication::sendPostedEvents();
         // Quit, or a close box that leaves no window, ends the program: the next step starts it.
-        if (tc->quits > 0 || onScreen() == nullptr) {
+        if (tc->quits > 0 || tc->onScreen() == nullptr) {
             const QStringList left = tc->forms().loaded();
             tc.reset();
             return left.isEmpty() || left == QStringList{windows::about}
@@ -119,7 +117,7 @@ struct Monkey {
         if (!warnings.isEmpty())
             return "Qt warning: " + warnings.join(u'\n');
         const GameState& s = tc->state();
-        Form* w = onScreen();
+        Form* w = tc->onScreen();
         if (auto* n = qobject_cast<Names*>(w)) { // a new game is about to start
             format = &n->format;
             total = 0;

@@ -119,32 +119,32 @@ void TestRules::clockMusicAndClips() {
 
 void TestRules::chainValues_data() {
     QTest::addColumn<int>("players");
-    QTest::addColumn<int>("level");
-    QTest::addColumn<qint64>("bank"); // B
-    QTest::addColumn<qint64>("lost"); // W
-    QTest::addColumn<qint64>("host"); // key 3
-    QTest::newRow("8 bottom") << 8 << 0 << 0LL << 0LL << 0LL;
-    QTest::newRow("8 at 3") << 8 << 3 << 5000LL << 5000LL << 5000LL;
-    QTest::newRow("8 at 7") << 8 << 7 << 75000LL << 75000LL << 75000LL;
-    QTest::newRow("8 top") << 8 << 8 << 125000LL << 125000LL << 75000LL;
-    QTest::newRow("8 above") << 8 << 12 << 125000LL << 0LL << 75000LL;
-    QTest::newRow("6 at 1") << 6 << 1 << 100LL << 100LL << 100LL;
-    QTest::newRow("6 at 5") << 6 << 5 << 5000LL << 5000LL << 5000LL;
-    QTest::newRow("6 top") << 6 << 6 << 12500LL << 12500LL << 12500LL;
-    QTest::newRow("6 above") << 6 << 7 << 12500LL << 0LL << 12500LL;
-    QTest::newRow("9 at 6") << 9 << 6 << 450LL << 450LL << 450LL;
-    QTest::newRow("9 at 8") << 9 << 8 << 800LL << 800LL << 800LL;
-    QTest::newRow("9 top") << 9 << 9 << 1000LL << 1000LL << 1000LL;
-    QTest::newRow("9 above") << 9 << 10 << 1000LL << 0LL << 1000LL;
+    QTest::addColumn<QString>("bank"); // B at levels 0..top+1
+    QTest::addColumn<QString>("lost"); // W
+    QTest::addColumn<QString>("host"); // key 3
+    QTest::newRow("6") << 6 << "0 100 250 500 1000 5000 12500 12500"
+                       << "0 100 250 500 1000 5000 12500 0"
+                       << "0 100 250 500 1000 5000 12500 12500";
+    QTest::newRow("8") << 8 << "0 1000 2500 5000 10000 25000 50000 75000 125000 125000"
+                       << "0 1000 2500 5000 10000 25000 50000 75000 125000 0"
+                       << "0 1000 2500 5000 10000 25000 50000 75000 75000 75000";
+    QTest::newRow("9") << 9 << "0 20 50 100 200 300 450 600 800 1000 1000"
+                       << "0 20 50 100 200 300 450 600 800 1000 0"
+                       << "0 20 50 100 200 300 450 600 800 1000 1000";
 }
 
 void TestRules::chainValues() {
     QFETCH(int, players);
-    QFETCH(int, level);
     const GameFormat& f = *formats::byPlayers(players);
-    QTEST(qint64(rules::bankValue(f, level)), "bank");
-    QTEST(qint64(rules::lostValue(f, level)), "lost");
-    QTEST(qint64(rules::hostBankValue(f, level)), "host");
+    QStringList bank, lost, host;
+    for (int level = 0; level <= f.top + 1; ++level) {
+        bank << QString::number(rules::bankValue(f, level));
+        lost << QString::number(rules::lostValue(f, level));
+        host << QString::number(rules::hostBankValue(f, level));
+    }
+    QTEST(bank.join(u' '), "bank");
+    QTEST(lost.join(u' '), "lost");
+    QTEST(host.join(u' '), "host");
 }
 
 void TestRules::scores_data() {

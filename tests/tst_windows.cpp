@@ -81,7 +81,6 @@ void TestWindows::designs_data() {
     row("Maingame6", "Playerframe(1)", {2880, 4260, 1455, 615}, 0, teal);
     row("Maingame6", "PlayerName(1)", {3000, 4425, 1215, 375}, 12, black, "Ada");
     row("Maingame6", "Shape1(5)", {240, 993, 1815, 975}, 0, teal);
-    row("Maingame6", "Label1(5)", {}, 18, black, "$12,500");
     row("Maingame8", "", {0, 0, 11025, 8160});
     row("Maingame8", "Label4", {2280, 6000, 8655, 2055});
     row("Maingame8", "Image1", {5040, 0, 2955, 2490});
@@ -92,9 +91,12 @@ void TestWindows::designs_data() {
     row("Maingame8", "Label11", {9315, 360, 1335, 375});
     row("Maingame8", "Label5", {9600, 0, 735, 255}, 9.75, {}, "TIME");
     row("Maingame8", "Shape1(0)", {360, 5993, 1455, 615}, 0, red);
-    row("Maingame8", "Label1(0)", {}, 14.25, white, "$1,000");
     row("Maingame8", "Shape1(7)", {120, 593, 1935, 975}, 0, teal);
     row("Maingame8", "Label1(7)", {}, 18, black, "$125,000");
+    row("Maingame6", "chain", {}, 14.25, white, "$100 $250 $500 $1,000 $5,000 $12,500");
+    row("Maingame8", "chain", {}, 14.25, white,
+        "$1,000 $2,500 $5,000 $10,000 $25,000 $50,000 $75,000 $125,000");
+    row("Maingame9", "chain", {}, 14.25, white, "$20 $50 $100 $200 $300 $450 $600 $800 $1,000");
     row("Maingame8", "PlayerName(8)", {9600, 4973, 1215, 375});
     row("Maingame9", "", {0, 0, 12735, 8535});
     row("Maingame9", "Label4", {2280, 6120, 10335, 2055});
@@ -106,8 +108,6 @@ void TestWindows::designs_data() {
     row("Maingame9", "Shape10", {11160, 480, 1455, 615});
     row("Maingame9", "Playerframe(9)", {11040, 5280, 1455, 615});
     row("Maingame9", "PlayerName(9)", {11160, 5385, 1215, 375}, 12, black, "Ivo");
-    row("Maingame9", "Label1(8)", {}, 18, black, "$1,000");
-    row("Maingame9", "Label1(5)", {}, 14.25, black, "$450");
     row("Voteoff6", "", {0, 0, 9840, 4635}, 0, {}, "It's time to vote off The Brackwyn!");
     row("Voteoff6", "Label10", {1095, 3240, 8640, 615}, 24, {}, "Who is the Brackwyn?");
     row("Voteoff6", "Command2", {120, 4080, 615, 495}, 0, {}, "Oops");
@@ -155,7 +155,10 @@ void TestWindows::designs() {
                                                "Hal", "Ivo"}[i - 1];
     Form* w = h.forms().load(window);
     QVERIFY(w);
-    QWidget* c = control.isEmpty() ? w->findChild<QWidget*>("client") : w->findChild<QWidget*>(control);
+    // "chain": every link's caption, the bottom one (lit) for font and colour.
+    QWidget* c = control.isEmpty()    ? w->findChild<QWidget*>("client")
+                 : control == u"chain" ? w->findChild<QWidget*>("Label1(0)")
+                                       : w->findChild<QWidget*>(control);
     if (control.isEmpty() && c == nullptr)
         c = w;
     QVERIFY2(c, qPrintable(control));
@@ -180,7 +183,12 @@ void TestWindows::designs() {
     if (auto* l = qobject_cast<QLabel*>(c); l && ink.isValid())
         QCOMPARE(design::textColour(l), ink);
     QFETCH(QString, text);
-    if (!text.isNull())
+    if (auto* g = qobject_cast<Maingame*>(w); g && control == u"chain") {
+        QStringList captions;
+        for (const QLabel* l : g->linkCaptions)
+            captions << l->text();
+        QCOMPARE(captions.join(u' '), text);
+    } else if (!text.isNull())
         QCOMPARE(control.isEmpty()           ? w->windowTitle()
                  : qobject_cast<QLabel*>(c) ? qobject_cast<QLabel*>(c)->text()
                  : qobject_cast<QAbstractButton*>(c)

@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -37,6 +38,13 @@ struct TestConsole {
 
     GameState& state() { return console.state; }
     Forms& forms() { return console.forms; }
+    // The window on screen that takes the keys (the about box aside).
+    Form* onScreen() {
+        for (const QString& name : forms().loaded())
+            if (Form* w = forms().find(name); w->isVisible() && name != windows::about)
+                return w;
+        return nullptr;
+    }
 
     ScriptedDialogs dialogs;
     FakeWavPlayer wav;
@@ -56,14 +64,6 @@ struct Host : TestConsole {
     Voteoff* voteoff() { return find<Voteoff>(QString::fromLatin1(f.voteoffWindow)); }
     Goodbye* goodbye() { return find<Goodbye>(QString::fromLatin1(f.goodbyeWindow)); }
     Finalround* final() { return find<Finalround>(windows::finalRound); }
-    // The window on screen that takes the keys (the about box aside).
-    Form* onScreen() {
-        for (const QString& name : forms().loaded())
-            if (Form* w = forms().find(name); w->isVisible() && name != windows::about)
-                return w;
-        return nullptr;
-    }
-
     // From the start window through team entry into the game. Options: 'c' shows the clock,
     // 'w' and 'm' switch clips and music off.
     void newGame(const QStringList& names, const QString& options = QStringLiteral("c")) {
@@ -85,7 +85,7 @@ struct Host : TestConsole {
     // ("C*3" three times); "." lets the round's clock run out, ".n" ticks n times; "out:k" votes
     // slot k off, "ok" closes the goodbye, "oops" the vote-off; "no" answers the next question
     // No or Cancel; "restart" and "about" are the game-control window's menu entries; "close"
-    // is the close box of the window on screen.
+    // is the close box of the window on screen; "V+S" types S before V's hand-over is done.
     void play(const QString& script) {
         for (const QString& step : script.split(u' ', Qt::SkipEmptyParts)) {
             if (step.startsWith(u'.'))
@@ -106,6 +106,11 @@ struct Host : TestConsole {
                 game()->aboutAction->trigger();
             else if (step == u"close")
                 onScreen()->close();
+            else if (step.contains(u'+')) { // typed at once: all reach the window of the first
+                for (QPointer<QWidget> to = onScreen(); const QString& k : step.split(u'+'))
+                    if (to)
+                        QTest::keyClick(to, k.at(0).toLatin1());
+            }
             else
                 for (int n = step.size() > 2 ? step.mid(2).toInt() : 1; n > 0; --n)
                     QTest::keyClick(onScreen(), step.at(0).toLatin1());
