@@ -19,11 +19,11 @@ enum class RoundEnd { None, TimeUp, TargetReached };
 
 // What one key or one tick changed, for the game-control window to draw, in this order.
 struct RoundChange {
+    bool clockShown = false; // the clock digits follow ClockSeconds
     RoundEnd end = RoundEnd::None;
     std::int64_t bankAtEnd = 0; // BANK while the end is announced (before the multiplier)
     bool stopMusic = false;
-    bool clockShown = false; // the clock digits follow ClockSeconds
-    bool bankShown = false;  // BANK follows RoundBank
+    bool bankShown = false; // BANK follows RoundBank
     bool chainReset = false;
     ChainStep step;
     bool turnPassed = false; // only the current player is lit
