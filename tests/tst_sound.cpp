@@ -1,80 +1,265 @@
-// Every clip and piece of music goes through the sound system with its gates.
+// The sound system's gates; the real players, on SDL's dummy driver and FluidSynth's file driver,
+// which keep real time without a sound card; and the generated music and clips.
 #include "FakeSound.h"
 #include "ScriptedDialogs.h"
+#include "sound/FluidMidiDevice.h"
+#include "sound/SdlWavPlayer.h"
 #include "sound/SoundSystem.h"
-#include "state/GameState.h"
+#include "state/Rules.h"
 
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QSet>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+#include <QtEndian>
+#include <fluidsynth.h>
+#include <numeric>
+#include <set>
+
+using Device = FluidMidiDevice;
+using Mode = WavPlayer::Mode;
+const QString built = QStringLiteral(QUOLMAR_SOUND_DIR "/");
+
+static QByteArray read(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// One piano note lasting `ticks`, a MIDI variable-length number in hex: "60" is half a second.
+static QByteArray midiFile(const char* ticks) {
+    const QByteArray track =
+        QByteArray::fromHex(QByteArray("00c00000903c64") + ticks + "803c4000ff2f00");
+    return QByteArray::fromHex("4d546864000000060000000100604d54726b000000") + char(track.size()) +
+           track;
+}
+
+static QString openCommand(const QString& path) {
+    return "open sequencer!" + path + " alias midi";
+}
 
 class TestSound : public QObject {
     Q_OBJECT
-private slots:
-    void playMidiClosesTheOldPieceThenOpensAndPlays();
-    void failedOpenSaysErrorOnceAndStillSendsPlay();
-    void pathsUseTheProgramDirectoryAndTheSystemSeparator();
-    void gates();
+    QTemporaryDir tmp_;
+    QString piece_ = write("round music.mid", midiFile("60"));
+    Device midi_{Device::systemSoundFont, {"file"}, tmp_.filePath("out.raw")};
 
-private:
-    GameState state;
-    FakeWavPlayer wav;
-    FakeMidiDevice midi;
-    ScriptedDialogs dialogs;
+    QString write(const QString& name, const QByteArray& bytes) {
+        QFile f(tmp_.filePath(name));
+        if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size())
+            qFatal("cannot write %s", qPrintable(f.fileName()));
+        return f.fileName();
+    }
+
+private slots:
+    void gates_data() {
+        QTest::addColumn<int>("options"); // 1: WAV, 2: MIDI, 4: the piece does not open
+        QTest::addColumn<QString>("music");
+        QTest::addColumn<QStringList>("done");
+        const QStringList stop{"stop midi", "close midi"}, clip{"prepare", "sync /q/choice.wav"};
+        const QStringList music = stop + QStringList{openCommand("/q/90.mid"), "play midi"} + stop;
+        QTest::newRow("WAV") << 1 << "90.mid" << stop + clip;
+        QTest::newRow("MIDI") << 2 << "90.mid" << music + QStringList{"prepare"};
+        QTest::newRow("round without music") << 3 << "" << stop + clip;
+        // Says so, and sends the play command all the same, as it always did.
+        QTest::newRow("open fails") << 6 << "90.mid" << music + QStringList{"Error!", "prepare"};
+    }
+    void gates() {
+        QFETCH(int, options);
+        QFETCH(QString, music);
+        GameState state;
+        state.UseWav = options & 1;
+        state.UseMidi = options & 2;
+        FakeWavPlayer wav;
+        FakeMidiDevice midi;
+        midi.openResult = options & 4 ? 263 : 0;
+        ScriptedDialogs dialogs;
+        SoundSystem sound(state, wav, midi, dialogs, "/q");
+        sound.clip("choice.wav", Mode::Sync);
+        sound.music(music);
+        sound.StopMidi();
+        sound.prepareMusic();
+        QStringList done = midi.commands + dialogs.texts() + QStringList(midi.prepared, "prepare");
+        for (const auto& [path, mode] : wav.calls)
+            done << (mode == Mode::Sync ? "sync " : "async ") + path;
+        QTEST(done, "done");
+    }
+
+    void opening_data() {
+        QTest::addColumn<bool>("output");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<int>("answer");
+        QTest::newRow("missing") << true << tmp_.filePath("nowhere.mid")
+                                 << int(Device::FileNotFound);
+        QTest::newRow("truncated")
+            << true << write("cut.mid", midiFile("60").chopped(6)) << int(Device::NotPlayable);
+        QTest::newRow("space in path") << true << piece_ << int(Device::Ok);
+        QTest::newRow("no audio output") << false << piece_ << int(Device::DeviceUnavailable);
+    }
+    // Opening closes the piece before, so after a failed open nothing plays.
+    void opening() {
+        QFETCH(bool, output);
+        QFETCH(QString, path);
+        QFETCH(int, answer);
+        Device silent(Device::systemSoundFont, {"no-such-driver"}, {});
+        Device& midi = output ? midi_ : silent;
+        midi.command(openCommand(piece_));
+        QCOMPARE(midi.command(openCommand(path)), answer);
+        QCOMPARE(midi.command("play midi"), answer == 0 ? 0 : int(Device::NothingOpen));
+        QCOMPARE(midi.command("close midi"), 0);
+        QCOMPARE(midi.command("play midi"), int(Device::NothingOpen));
+        QCOMPARE(midi.command("rewind midi"), int(Device::UnknownCommand));
+    }
+
+    // The music is heard, and ends at its last tick, long before its last note has rung out.
+    void musicPlaysToItsLastTick() {
+        QCOMPARE(midi_.command(openCommand(write("long.mid", midiFile("8f00")))), 0);
+        QCOMPARE(midi_.command("play midi"), 0);
+        QCOMPARE(midi_.command(openCommand(piece_)), 0); // and only this one plays on
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(midi_.command("play midi"), 0);
+        QVERIFY(!midi_.lastTickReached());
+        QTRY_VERIFY_WITH_TIMEOUT(midi_.lastTickReached(), 3000);
+        QVERIFY2(clock.elapsed() >= 400 && clock.elapsed() < 1500,
+                 qPrintable(QString::number(clock.elapsed())));
+        const QByteArray out = read(tmp_.filePath("out.raw"));
+        const auto* sample = reinterpret_cast<const qint16*>(out.constData());
+        QVERIFY(std::any_of(sample, sample + out.size() / 2, [](int s) { return s > 1000; }));
+    }
+
+    // A missing clip sounds the alert, unless there is no audio device at all.
+    void missingClip_data() {
+        QTest::addColumn<QString>("driver");
+        QTest::addColumn<int>("alerts");
+        QTest::newRow("audio device") << "dummy" << 1;
+        QTest::newRow("no audio device") << "no-such-driver" << 0;
+    }
+    void missingClip() {
+        QFETCH(QString, driver);
+        qputenv("SDL_AUDIODRIVER", driver.toLatin1());
+        int alerts = 0;
+        SdlWavPlayer player([&] { ++alerts; });
+        player.play(tmp_.filePath("nowhere.wav"), Mode::Sync);
+        QTEST(alerts, "alerts");
+    }
+
+    // A clip cuts off the one before; a sync clip holds the keys typed meanwhile until it ends.
+    void syncClipHoldsInputToItsEnd() {
+        qputenv("SDL_AUDIODRIVER", "dummy");
+        const QString clip = built + "letsplay.wav";
+        const qint64 length = (QFileInfo(clip).size() - 44) * 1000 / (44100 * 4);
+        SdlWavPlayer player([] {});
+        QLineEdit keys;
+        const auto type = [&keys](const char* text) {
+            QCoreApplication::postEvent(&keys, new QKeyEvent(QEvent::KeyPress, 0, {}, text));
+        };
+        player.play(built + "gameover.wav", Mode::Async);
+        player.play(built + "voteoff.wav", Mode::Async);
+        type("a");
+        int sounding = 0;
+        QTimer::singleShot(100, [&] {
+            sounding = player.sounding();
+            type("b");
+        });
+        QElapsedTimer clock;
+        clock.start();
+        player.play(clip, Mode::Sync);
+        // SDL's dummy driver plays a few per cent fast.
+        QVERIFY2(clock.elapsed() > length * 9 / 10 && clock.elapsed() < length + 900,
+                 qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(sounding, 1);
+        QCOMPARE(keys.text(), QString());
+        type("c");
+        QTRY_COMPARE(keys.text(), QStringLiteral("abc"));
+    }
+
+    void piece_data() {
+        QTest::addColumn<int>("seconds");
+        std::set<int> pieces; // what the game plays, so a piece left out of the build's list fails
+        for (const GameFormat* f : {&formats::six, &formats::eight, &formats::nine})
+            for (int round = 1; round <= f->lastRound; ++round)
+                pieces.insert(rules::clockSeconds(*f, round));
+        for (int n : pieces)
+            QTest::addRow("%d.mid", n) << n;
+    }
+    // Played as the program plays it, from 5.5 s before the end to half a second after.
+    void piece() {
+        QFETCH(int, seconds);
+        const QByteArray file = read(built + QTest::currentDataTag());
+        const int division = file.size() > 14 ? qFromBigEndian<quint16>(file.constData() + 12) : 0;
+        fluid_settings_t* settings = new_fluid_settings();
+        fluid_settings_setstr(settings, "player.timing-source", "sample");
+        fluid_settings_setint(settings, "player.reset-synth", 0); // lets the hit ring
+        fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
+        fluid_synth_t* synth = new_fluid_synth(settings);
+        fluid_player_t* player = new_fluid_player(synth);
+        fluid_synth_sfload(synth, QUOLMAR_SOUNDFONT, 1);
+        fluid_player_add_mem(player, file.constData(), std::size_t(file.size()));
+        fluid_player_play(player);
+        std::vector<float> out(2 * 441 * 600);
+        fluid_synth_write_float(synth, 64, out.data(), 0, 2, out.data(), 1, 2); // loads the piece
+        const double ticksPerSecond = division * 1e6 / fluid_player_get_midi_tempo(player);
+        fluid_player_seek(player, int((seconds - 5.5) * ticksPerSecond));
+        fluid_synth_write_float(synth, 441 * 600, out.data(), 0, 2, out.data(), 1, 2);
+        const int ticks = fluid_player_get_total_ticks(player);
+        delete_fluid_player(player);
+        delete_fluid_synth(synth);
+        delete_fluid_settings(settings);
+        QVERIFY2(ticks == seconds * ticksPerSecond, qPrintable(QString::number(ticks)));
+        std::vector<double> energy; // of 10 ms steps
+        for (auto at = out.begin(); at != out.end(); at += 882)
+            energy.push_back(std::inner_product(at, at + 882, at, 0.0));
+        const double loudest = *std::max_element(energy.begin(), energy.end());
+        const auto hit =
+            std::find_if(energy.begin(), energy.end(), [&](double e) { return e >= loudest / 4; });
+        QVERIFY2(std::abs(hit - energy.begin() - 550) <= 10, "the hit is not at the end");
+        for (auto at = energy.begin(); at + 60 <= hit; at += 10) // every half second before it
+            QVERIFY2(std::accumulate(at, at + 50, 0.0) / 50 > loudest / 400, "falls quiet");
+    }
+
+    void clip_data() {
+        QTest::addColumn<double>("shortest");
+        QTest::addColumn<double>("longest");
+        const std::tuple<const char*, double, double> clips[] = {
+            {"letsplay", 2, 3},    {"startclock1", 1, 2}, {"startclock2", 1, 2},
+            {"voteoff", 2.5, 3.5}, {"vokwen1", 2, 3},     {"vokwen2", 2, 3},
+            {"vokwen3", 2, 3},     {"vokwen4", 2, 3},     {"vokwen5", 2, 3},
+            {"finalround", 3, 4},  {"choice", 0.7, 1.3},  {"gameover", 2.5, 3.5}};
+        for (auto [name, shortest, longest] : clips)
+            QTest::addRow("%s.wav", name) << shortest << longest;
+    }
+    void clip() {
+        const QByteArray f = read(built + QTest::currentDataTag());
+        const qint64 data = f.size() - 44;
+        const auto at = [&f](qsizetype i) { return qFromLittleEndian<qint32>(f.constData() + i); };
+        QVERIFY2(data > 0 && f.startsWith("RIFF") && at(4) == data + 36 && at(40) == data &&
+                     f.mid(8, 32) == QByteArray::fromHex("57415645666d74201000000001000200"
+                                                         "44ac000010b102000400100064617461"),
+                 "not 16-bit stereo PCM at 44.1 kHz");
+        QFETCH(double, shortest);
+        QFETCH(double, longest);
+        const double seconds = double(data) / 4 / 44100;
+        QVERIFY2(seconds >= shortest && seconds <= longest, qPrintable(QString::number(seconds)));
+        int peak = 0, tail = 0; // tail: the last 10 ms
+        for (qsizetype i = 44; i < f.size(); i += 2) {
+            int& level = i < f.size() - 1764 ? peak : tail;
+            level = std::max(level, std::abs(int(qFromLittleEndian<qint16>(f.constData() + i))));
+        }
+        QVERIFY2(peak > 16000, "too quiet");
+        QVERIFY2(tail < 300, "ends with a click");
+    }
+
+    void allDiffer() {
+        const QStringList names = QStringLiteral(QUOLMAR_SOUND_FILES).split(u' ');
+        QSet<QByteArray> sounds;
+        for (const QString& name : names)
+            sounds.insert(read(built + name));
+        QCOMPARE(sounds.size(), names.size());
+    }
 };
 
-void TestSound::playMidiClosesTheOldPieceThenOpensAndPlays() {
-    midi.commands.clear();
-    SoundSystem sound(state, wav, midi, dialogs, QStringLiteral("/opt/my games/q"));
-    sound.PlayMidi(QStringLiteral("/opt/my games/q/150.mid"));
-    QCOMPARE(midi.commands,
-             QStringList({"stop midi", "close midi",
-                          "open sequencer!/opt/my games/q/150.mid alias midi", "play midi"}));
-    QVERIFY(dialogs.shown.isEmpty());
-}
-
-void TestSound::failedOpenSaysErrorOnceAndStillSendsPlay() {
-    midi.commands.clear();
-    midi.openResult = 263;
-    dialogs.clear();
-    SoundSystem sound(state, wav, midi, dialogs, QStringLiteral("/q"));
-    sound.PlayMidi(QStringLiteral("/q/missing.mid"));
-    midi.openResult = 0;
-    QCOMPARE(dialogs.texts(), QStringList{"Error!"});
-    QCOMPARE(dialogs.shown.first().title, QStringLiteral("quolmar"));
-    QCOMPARE(midi.commands.last(), QStringLiteral("play midi"));
-}
-
-void TestSound::pathsUseTheProgramDirectoryAndTheSystemSeparator() {
-    SoundSystem sound(state, wav, midi, dialogs, QStringLiteral("/usr/lib/quolmar"));
-    QCOMPARE(sound.path(QStringLiteral("letsplay.wav")),
-             QStringLiteral("/usr/lib/quolmar/letsplay.wav"));
-}
-
-void TestSound::gates() {
-    SoundSystem sound(state, wav, midi, dialogs, QStringLiteral("/q"));
-    wav.calls.clear();
-    midi.commands.clear();
-
-    state.UseWav = false;
-    state.UseMidi = false;
-    sound.clip(QStringLiteral("voteoff.wav"), WavPlayer::Mode::Async);
-    sound.music(QStringLiteral("90.mid"));
-    QVERIFY(wav.calls.empty());
-    QVERIFY(midi.commands.isEmpty());
-    sound.StopMidi(); // stopping never asks the option
-    QCOMPARE(midi.commands, QStringList({"stop midi", "close midi"}));
-
-    state.UseWav = true;
-    state.UseMidi = true;
-    midi.commands.clear();
-    sound.clip(QStringLiteral("choice.wav"), WavPlayer::Mode::Sync);
-    sound.music(QStringLiteral("90.mid"));
-    sound.music(QString()); // a round without music
-    QCOMPARE(wav.calls.size(), std::size_t(1));
-    QCOMPARE(wav.calls[0].first, QStringLiteral("/q/choice.wav"));
-    QVERIFY(wav.calls[0].second == WavPlayer::Mode::Sync);
-    QCOMPARE(midi.commands.size(), 4);
-    QCOMPARE(midi.commands[2], QStringLiteral("open sequencer!/q/90.mid alias midi"));
-}
-
-QTEST_APPLESS_MAIN(TestSound)
+QTEST_MAIN(TestSound)
 #include "tst_sound.moc"
