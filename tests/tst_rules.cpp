@@ -223,6 +223,8 @@ void TestRules::roundPlay_data() {
     QTest::newRow("6 last x4") << 6 << "R4 S C*7 B" << 50000LL << 50000LL << 0 << 2 << false << 2;
     QTest::newRow("8 last x2") << 8 << "R6 S C*8 B" << 250000LL << 250000LL << 0 << 1 << false << 2;
     QTest::newRow("9 last x3") << 9 << "R7 S C*9 B" << 3000LL << 3000LL << 0 << 1 << false << 2;
+    QTest::newRow("8 after the last") << 8 << "R7 S C*8 B" << 125000LL << 125000LL << 0 << 1
+                                      << false << 2;
     QTest::newRow("8 cut back") << 8 << "S $122000 C*3 B" << 125000LL << 125000LL << 0 << 4
                                 << false << 2;
     QTest::newRow("9 bank at 0") << 9 << "S B" << 0LL << 0LL << 0 << 1 << true << 0;
