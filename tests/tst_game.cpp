@@ -7,12 +7,6 @@
 #include <QRegularExpression>
 #include <QStyleFactory>
 
-namespace {
-
-const QStringList cast{"Ada", "Bea", "Cai", "Dov", "Eli", "Fay", "Gus", "Hal", "Ivo"};
-
-} // namespace
-
 class TestGame : public QObject {
     Q_OBJECT
 private slots:

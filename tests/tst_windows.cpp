@@ -126,8 +126,7 @@ void TestWindows::designs() {
     const QChar last = window.back();
     Host h(last.isDigit() ? last.digitValue() : 8);
     for (int i = 1; i <= 9; ++i)
-        h.state().PlayerNames[i] = QStringList{"Ada", "Bea", "Cai", "Dov", "Eli", "Fay", "Gus",
-                                               "Hal", "Ivo"}[i - 1];
+        h.state().PlayerNames[i] = cast[i - 1];
     Form* w = h.forms().load(window);
     QVERIFY(w);
     // "chain": every link's caption, the bottom one (lit) for font and colour.

@@ -53,6 +53,9 @@ struct TestConsole {
     int quits = 0;
 };
 
+// Names of the players in slots 1 to 9.
+inline const QStringList cast{"Ada", "Bea", "Cai", "Dov", "Eli", "Fay", "Gus", "Hal", "Ivo"};
+
 // The host at the console: every step is a click or a key press in the window on screen.
 struct Host : TestConsole {
     explicit Host(int players) : f(*formats::byPlayers(players)) { forms().show(windows::opening); }
