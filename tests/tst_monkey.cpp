@@ -5,7 +5,6 @@
 #include "state/Rules.h"
 
 #include <QApplication>
-#include <QPointer>
 #include <QRegularExpression>
 #include <QStyleFactory>
 #include <random>
@@ -33,17 +32,16 @@ struct Monkey {
     int steps = 0;
 
     bool chance(double p) { return std::bernoulli_distribution(p)(rng); }
-    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng); }
+    int pick(qsizetype n) { return std::uniform_int_distribution<int>(0, int(n) - 1)(rng); }
     void did(const QString& what) {
-        trail << what;
-        if (trail.size() > 12)
+        if ((trail << what).size() > 12)
             trail.removeFirst();
     }
 
     QString step() {
         if (!tc) {
             tc = std::make_unique<TestConsole>();
-            tc->dialogs.chooser = [this](const ScriptedDialogs::Shown&) { return chance(0.8); };
+            tc->dialogs.chooser = [this] { return chance(0.8); };
             // A real box runs an event loop, in which the round clock goes on ticking.
             tc->dialogs.onShow = [this](const QString&) {
                 if (auto* g = qobject_cast<Maingame*>(tc->onScreen()); g && chance(0.2))
@@ -55,23 +53,27 @@ struct Monkey {
         }
         Form* w = tc->onScreen();
         auto* g = qobject_cast<Maingame*>(w);
+        auto* names = qobject_cast<Names*>(w);
         QList<QAbstractButton*> buttons;
         for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
             if (b->isEnabled() && b->isVisible())
                 buttons << b;
-        // 0 key, 1 click, 2 menu, 3 tick, 4 a name typed, 5 close box
-        int what = 0;
-        if (chance(0.002))
-            what = 5;
-        else if (g && chance(0.01))
-            what = 2;
-        else if (g && g->clockRunning())
-            what = chance(0.6) ? 3 : 0;
-        else if (!buttons.isEmpty() && chance(0.35))
-            what = 1;
-        else if (qobject_cast<Names*>(w) && chance(0.3))
-            what = 4;
-        if (what == 0) {
+        if (chance(0.002)) {
+            did(w->objectName() + " close box");
+            w->close();
+        } else if (g && chance(0.01)) {
+            did("menu");
+            (chance(0.5) ? g->startOverAction : g->aboutAction)->trigger();
+        } else if (g && g->clockRunning() && chance(0.6)) {
+            did("tick");
+            g->tick();
+        } else if (!buttons.isEmpty() && chance(0.35)) {
+            QAbstractButton* b = buttons[pick(buttons.size())];
+            did(w->objectName() + " click " + b->objectName());
+            QTest::mouseClick(b, Qt::LeftButton);
+        } else if (names && chance(0.3)) {
+            names->nameBoxes[1 + pick(names->format.players)]->setText(oddNames[pick(7)]);
+        } else {
             static const char keys[] = "SCCCCCCCWBBTHVF1234 x\r\x1b\t";
             char c = chance(0.9) ? keys[pick(sizeof keys - 1)] : char(0x20 + pick(95));
             c = chance(0.3) && c >= 'A' && c <= 'Z' ? char(c | 0x20) : c;
@@ -81,22 +83,6 @@ struct Monkey {
             // Typed quickly, the next key may reach a window that has just handed over.
             if (to && chance(0.05))
                 QTest::keyClick(to, "SCWBVF\r "[pick(8)]);
-        } else if (what == 1) {
-            QAbstractButton* b = buttons[pick(int(buttons.size()))];
-            did(w->objectName() + " click " + b->objectName());
-            QTest::mouseClick(b, Qt::LeftButton);
-        } else if (what == 2) {
-            did("menu");
-            (chance(0.5) ? g->startOverAction : g->aboutAction)->trigger();
-        } else if (what == 3) {
-            did("tick");
-            g->tick();
-        } else if (what == 4) {
-            auto* n = qobject_cast<Names*>(w);
-            n->nameBoxes[1 + pick(n->format.players)]->setText(oddNames[pick(oddNames.size())]);
-        } else {
-            did(w->objectName() + " close box");
-            w->close();
         }
         TestConsole::flush();
         // Now and then the rest of what an event loop delivers, or the queue grows and slows.
@@ -130,11 +116,11 @@ struct Monkey {
         if (s.TotalBank < total) // within a game the prize fund only grows
             return QStringLiteral("TotalBank fell to %1").arg(s.TotalBank);
         total = s.TotalBank;
-        int in = 0;
-        for (int i = 1; format && i <= format->players; ++i)
-            in += s.PlayerOut[i] ? 0 : 1;
+        const int players = format ? format->players : 0;
+        const int in =
+            int(std::count(s.PlayerOut.begin() + 1, s.PlayerOut.begin() + 1 + players, false));
         if (auto* v = qobject_cast<Voteoff*>(w))
-            for (int i = 1; i <= format->players; ++i)
+            for (int i = 1; i <= players; ++i)
                 if (v->eliminateButtons[i]->isEnabled() != (!s.PlayerOut[i] && in > 2))
                     return QStringLiteral("slot %1 can wrongly be voted off").arg(i);
         if (w->objectName() == windows::finalRound && in < 2)
@@ -143,23 +129,24 @@ struct Monkey {
         if (g == nullptr)
             return {};
         int lit = 0;
-        for (int i = 0; i < format->top; ++i)
-            lit += g->linkBoxes[i]->fill() == design::red ? 1 : 0;
-        if (lit != 1 || g->linkBoxes[std::min(s.ChainLevel, format->top - 1)]->fill() != design::red)
+        for (const design::Panel* link : g->linkBoxes)
+            lit += link->fill() == design::red ? 1 : 0;
+        if (lit != 1 ||
+            g->linkBoxes[std::min(s.ChainLevel, format->top - 1)]->fill() != design::red)
             return QStringLiteral("%1 links lit at level %2").arg(lit).arg(s.ChainLevel);
-        for (int i = 1; i <= format->players; ++i)
-            if (g->nameLabels[i]->isHidden() != s.PlayerOut[i] ||
-                g->nameLabels[i]->text() != s.PlayerNames[i])
+        for (int i = 1; i <= players; ++i) {
+            const QLabel* l = g->nameLabels[i];
+            if (l->isHidden() != s.PlayerOut[i] || l->text() != s.PlayerNames[i])
                 return QStringLiteral("slot %1's name is shown wrongly").arg(i);
-        if (!g->clockRunning())
-            return {};
-        if (s.RoundBank < 0 || s.RoundBank > format->target || s.PlayerOut[s.CurrentPlayer] ||
-            g->bankAmount->text() != rules::money(s.RoundBank) ||
-            g->clockDigits->text() != QString::number(s.ClockSeconds))
-            return "the round shows what it is not";
-        for (int i = 1; i <= format->players; ++i)
-            if ((design::textColour(g->nameLabels[i]) == design::white) != (i == s.CurrentPlayer))
+            if (g->clockRunning() &&
+                (design::textColour(l) == design::white) != (i == s.CurrentPlayer))
                 return QStringLiteral("slot %1 is lit wrongly").arg(i);
+        }
+        if (g->clockRunning() &&
+            (s.RoundBank < 0 || s.RoundBank > format->target || s.PlayerOut[s.CurrentPlayer] ||
+             g->bankAmount->text() != rules::money(s.RoundBank) ||
+             g->clockDigits->text() != QString::number(s.ClockSeconds)))
+            return "the round shows what it is not";
         return {};
     }
 };
@@ -179,9 +166,9 @@ private slots:
         m.rng.seed(seed);
         for (int step = 1; step <= 100000; ++step)
             if (const QString failure = m.step(); !failure.isEmpty())
-                QFAIL(qPrintable(QStringLiteral("seed %1, step %2: %3\n  ").arg(seed).arg(step).arg(
-                                     failure) +
-                                 m.trail.join("\n  ")));
+                QFAIL(qPrintable(
+                    QStringLiteral("seed %1, step %2: %3\n  ").arg(seed).arg(step).arg(failure) +
+                    m.trail.join("\n  ")));
     }
 };
 

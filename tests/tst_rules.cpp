@@ -8,26 +8,6 @@
 #include <QTest>
 #include <limits>
 
-class TestRules : public QObject {
-    Q_OBJECT
-private slots:
-    void money_data();
-    void money();
-    void clockMusicAndClips_data();
-    void clockMusicAndClips();
-    void chainValues_data();
-    void chainValues();
-    void scores_data();
-    void scores();
-    void startingPlayerAndTurns();
-    void goodbyeClipsAndCounters();
-    void roundPlay_data();
-    void roundPlay();
-    void voteOffUntilTheLastRoundThenFinal();
-    void finalDecisions_data();
-    void finalDecisions();
-};
-
 namespace {
 
 // Plays a string of the host's keys through the round's rules: "S C*3 B" types S, three Cs and
@@ -66,253 +46,246 @@ struct RoundDriver {
 
 } // namespace
 
-void TestRules::money_data() {
-    QTest::addColumn<qint64>("dollars");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("zero") << 0LL << "$0";
-    QTest::newRow("hundreds") << 450LL << "$450";
-    QTest::newRow("thousands") << 2500LL << "$2,500";
-    QTest::newRow("hundred thousands") << 125000LL << "$125,000";
-    QTest::newRow("million") << 1000000LL << "$1,000,000";
-    QTest::newRow("negative") << -2500LL << "-$2,500";
-    QTest::newRow("most negative")
-        << std::numeric_limits<qint64>::min() << "-$9,223,372,036,854,775,808";
-}
-
-void TestRules::money() {
-    QFETCH(qint64, dollars);
-    QTEST(rules::money(dollars), "text");
-}
-
-void TestRules::clockMusicAndClips_data() {
-    QTest::addColumn<int>("players");
-    QTest::addColumn<int>("round");
-    QTest::addColumn<int>("seconds");
-    QTest::addColumn<QString>("music");
-    QTest::addColumn<int>("clip"); // startclock1 or 2
-    QTest::newRow("6/1") << 6 << 1 << 120 << "120.mid" << 2;
-    QTest::newRow("6/5 last") << 6 << 5 << 60 << "60.mid" << 2;
-    QTest::newRow("8/1") << 8 << 1 << 150 << "150.mid" << 1;
-    QTest::newRow("8/4") << 8 << 4 << 120 << "120.mid" << 2;
-    QTest::newRow("8/7 last") << 8 << 7 << 90 << "90.mid" << 2;
-    QTest::newRow("8/8 after last") << 8 << 8 << 80 << "" << 2;
-    QTest::newRow("9/7") << 9 << 7 << 120 << "120.mid" << 2;
-    QTest::newRow("9/8 last is short") << 9 << 8 << 90 << "90.mid" << 2;
-    QTest::newRow("9/9 after last") << 9 << 9 << 100 << "" << 2;
-}
-
-void TestRules::clockMusicAndClips() {
-    QFETCH(int, players);
-    QFETCH(int, round);
-    const GameFormat& f = *formats::byPlayers(players);
-    QTEST(rules::clockSeconds(f, round), "seconds");
-    QTEST(rules::musicFile(f, round), "music");
-    QFETCH(int, clip);
-    QCOMPARE(rules::startClockClip(f, round), QStringLiteral("startclock%1.wav").arg(clip));
-}
-
-void TestRules::chainValues_data() {
-    QTest::addColumn<int>("players");
-    QTest::addColumn<QString>("bank"); // B at levels 0..top+1
-    QTest::addColumn<QString>("lost"); // W
-    QTest::addColumn<QString>("host"); // key 3
-    QTest::newRow("6") << 6 << "0 100 250 500 1000 5000 12500 12500"
-                       << "0 100 250 500 1000 5000 12500 0"
-                       << "0 100 250 500 1000 5000 12500 12500";
-    QTest::newRow("8") << 8 << "0 1000 2500 5000 10000 25000 50000 75000 125000 125000"
-                       << "0 1000 2500 5000 10000 25000 50000 75000 125000 0"
-                       << "0 1000 2500 5000 10000 25000 50000 75000 75000 75000";
-    QTest::newRow("9") << 9 << "0 20 50 100 200 300 450 600 800 1000 1000"
-                       << "0 20 50 100 200 300 450 600 800 1000 0"
-                       << "0 20 50 100 200 300 450 600 800 1000 1000";
-}
-
-void TestRules::chainValues() {
-    QFETCH(int, players);
-    const GameFormat& f = *formats::byPlayers(players);
-    QStringList bank, lost, host;
-    for (int level = 0; level <= f.top + 1; ++level) {
-        bank << QString::number(rules::bankValue(f, level));
-        lost << QString::number(rules::lostValue(f, level));
-        host << QString::number(rules::hostBankValue(f, level));
+class TestRules : public QObject {
+    Q_OBJECT
+private slots:
+    void money_data() {
+        QTest::addColumn<qint64>("dollars");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("zero") << 0LL << "$0";
+        QTest::newRow("thousands") << 2500LL << "$2,500";
+        QTest::newRow("million") << 1000000LL << "$1,000,000";
+        QTest::newRow("negative") << -2500LL << "-$2,500";
+        QTest::newRow("most negative")
+            << std::numeric_limits<qint64>::min() << "-$9,223,372,036,854,775,808";
     }
-    QTEST(bank.join(u' '), "bank");
-    QTEST(lost.join(u' '), "lost");
-    QTEST(host.join(u' '), "host");
-}
 
-void TestRules::scores_data() {
-    QTest::addColumn<int>("players");
-    QTest::addColumn<QList<int>>("stats"); // right answers, time used, banked, lost
-    QTest::addColumn<qint64>("strength");  // who starts the next round
-    QTest::addColumn<qint64>("finalist");  // who chooses in the final
-    QTest::newRow("8: 2.5 rounds to even") << 8 << QList<int>{3, 20, 250, 0} << 2802LL << 402LL;
-    QTest::newRow("6: no time term") << 6 << QList<int>{3, 20, 250, 0} << 3002LL << 402LL;
-    QTest::newRow("6: 3.5 rounds up") << 6 << QList<int>{3, 20, 350, 0} << 3004LL << 404LL;
-    QTest::newRow("9: losses below zero") << 9 << QList<int>{0, 5, 0, 1050} << -60LL << -60LL;
-    QTest::newRow("8: beyond 16 bits") << 8 << QList<int>{40, 0, 0, 0} << 40000LL << 8000LL;
-}
+    void money() {
+        QFETCH(qint64, dollars);
+        QTEST(rules::money(dollars), "text");
+    }
 
-void TestRules::scores() {
-    QFETCH(int, players);
-    QFETCH(QList<int>, stats);
-    GameState s;
-    s.RightAnswers[2] = stats[0];
-    s.TimeUsed[2] = stats[1];
-    s.MoneyBanked[2] = stats[2];
-    s.MoneyLost[2] = stats[3];
-    QTEST(qint64(rules::strengthScore(*formats::byPlayers(players), s, 2)), "strength");
-    QTEST(qint64(rules::finalistScore(s, 2)), "finalist");
-}
+    void clockMusicAndClips_data() {
+        QTest::addColumn<int>("players");
+        QTest::addColumn<int>("round");
+        QTest::addColumn<int>("seconds");
+        QTest::addColumn<QString>("music");
+        QTest::addColumn<int>("clip"); // startclock1 or 2
+        QTest::newRow("8/8 after last") << 8 << 8 << 80 << "" << 2;
+        QTest::newRow("9/8 last is short") << 9 << 8 << 90 << "90.mid" << 2;
+        QTest::newRow("9/9 after last") << 9 << 9 << 100 << "" << 2;
+    }
 
-void TestRules::startingPlayerAndTurns() {
-    GameState s;
-    s.RightAnswers[4] = 9; // ignored in round 1
-    QCOMPARE(rules::startingPlayer(formats::eight, s, 1), 1);
-    s.PlayerOut[1] = true; // left over from an earlier game: the first slot still in starts
-    QCOMPARE(rules::startingPlayer(formats::eight, s, 1), 2);
-    QCOMPARE(rules::startingPlayer(formats::eight, s, 2), 4);
-    s.PlayerOut[4] = true;
-    s.RightAnswers[6] = s.RightAnswers[3] = 2;
-    QCOMPARE(rules::startingPlayer(formats::eight, s, 2), 3); // tie: the lower slot
-    s.TimeUsed[3] = 5;
-    QCOMPARE(rules::startingPlayer(formats::eight, s, 2), 6); // less time used wins
-    QCOMPARE(rules::startingPlayer(formats::six, s, 2), 3);   // 6 players: time doesn't count
-    s.RightAnswers[9] = 5; // beyond the format
-    QCOMPARE(rules::startingPlayer(formats::eight, s, 2), 6);
-    QCOMPARE(rules::startingPlayer(formats::nine, s, 2), 9);
-    // The turn skips players who are out and wraps from the last slot of the format.
-    s.PlayerOut = {};
-    s.PlayerOut[2] = s.PlayerOut[5] = true;
-    QCOMPARE(rules::nextPlayer(formats::eight, s, 4), 6);
-    QCOMPARE(rules::nextPlayer(formats::eight, s, 8), 1);
-    QCOMPARE(rules::nextPlayer(formats::six, s, 6), 1);
-    QCOMPARE(rules::nextPlayer(formats::nine, s, 8), 9);
-    for (int i = 1; i <= 9; ++i)
-        s.PlayerOut[i] = i != 7;
-    QCOMPARE(rules::nextPlayer(formats::nine, s, 7), 7); // alone: the turn stays
-    QCOMPARE(rules::nextPlayer(formats::nine, s, 3), 7);
-}
+    void clockMusicAndClips() {
+        QFETCH(int, players);
+        QFETCH(int, round);
+        const GameFormat& f = *formats::byPlayers(players);
+        QTEST(rules::clockSeconds(f, round), "seconds");
+        QTEST(rules::musicFile(f, round), "music");
+        QFETCH(int, clip);
+        QCOMPARE(rules::startClockClip(f, round), QStringLiteral("startclock%1.wav").arg(clip));
+    }
 
-void TestRules::goodbyeClipsAndCounters() {
-    QCOMPARE(rules::goodbyeClip(0.0), "vokwen1.wav");
-    QCOMPARE(rules::goodbyeClip(0.999), "vokwen5.wav");
-    QSet<QString> drawn;
-    for (int i = 0; i < 300; ++i)
-        drawn << rules::goodbyeClip();
-    QCOMPARE(drawn.size(), 5); // each of the five, and only those
-    int c = std::numeric_limits<int>::max() - 1;
-    bump(c);
-    bump(c);
-    QCOMPARE(c, std::numeric_limits<int>::max()); // thousands of presses never wrap
-}
+    void chainValues_data() {
+        QTest::addColumn<int>("players");
+        QTest::addColumn<QString>("bank"); // B at levels 0..top+1
+        QTest::addColumn<QString>("lost"); // W
+        QTest::addColumn<QString>("host"); // key 3
+        QTest::newRow("6") << 6 << "0 100 250 500 1000 5000 12500 12500"
+                           << "0 100 250 500 1000 5000 12500 0"
+                           << "0 100 250 500 1000 5000 12500 12500";
+        QTest::newRow("8") << 8 << "0 1000 2500 5000 10000 25000 50000 75000 125000 125000"
+                           << "0 1000 2500 5000 10000 25000 50000 75000 125000 0"
+                           << "0 1000 2500 5000 10000 25000 50000 75000 75000 75000";
+        QTest::newRow("9") << 9 << "0 20 50 100 200 300 450 600 800 1000 1000"
+                           << "0 20 50 100 200 300 450 600 800 1000 0"
+                           << "0 20 50 100 200 300 450 600 800 1000 1000";
+    }
 
-void TestRules::roundPlay_data() {
-    QTest::addColumn<int>("players");
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<qint64>("bank");
-    QTest::addColumn<qint64>("total");
-    QTest::addColumn<int>("level");
-    QTest::addColumn<int>("current");
-    QTest::addColumn<bool>("running");
-    QTest::addColumn<int>("end"); // of the last key: 0 none, 1 time up, 2 target
-    // Each format: the target by B at the top and above it, with the last round's multiplier.
-    QTest::newRow("6 target") << 6 << "S C*6 B" << 12500LL << 12500LL << 0 << 1 << false << 2;
-    QTest::newRow("8 target") << 8 << "S C*8 B" << 125000LL << 125000LL << 0 << 1 << false << 2;
-    QTest::newRow("9 target") << 9 << "S C*9 B" << 1000LL << 1000LL << 0 << 1 << false << 2;
-    QTest::newRow("6 last x4") << 6 << "R4 S C*7 B" << 50000LL << 50000LL << 0 << 2 << false << 2;
-    QTest::newRow("8 last x2") << 8 << "R6 S C*8 B" << 250000LL << 250000LL << 0 << 1 << false << 2;
-    QTest::newRow("9 last x3") << 9 << "R7 S C*9 B" << 3000LL << 3000LL << 0 << 1 << false << 2;
-    QTest::newRow("8 after the last") << 8 << "R7 S C*8 B" << 125000LL << 125000LL << 0 << 1
-                                      << false << 2;
-    QTest::newRow("8 cut back") << 8 << "S $122000 C*3 B" << 125000LL << 125000LL << 0 << 4
-                                << false << 2;
-    QTest::newRow("9 bank at 0") << 9 << "S B" << 0LL << 0LL << 0 << 1 << true << 0;
-    QTest::newRow("8 wrong resets") << 8 << "S C*5 W" << 0LL << 0LL << 0 << 7 << true << 0;
-    QTest::newRow("6 time up") << 6 << "S C B .*120" << 100LL << 100LL << 0 << 2 << false << 1;
-    QTest::newRow("8 last time up") << 8 << "R6 S $40000 .*90" << 80000LL << 80000LL << 0 << 1
-                                    << false << 1;
-    QTest::newRow("C, B need the clock") << 8 << "C B 3" << 0LL << 0LL << 0 << 0 << false << 0;
-    QTest::newRow("W before any round") << 8 << "W" << 0LL << 0LL << 0 << 0 << false << 0;
-    QTest::newRow("W after time up") << 6 << "S C .*120 W" << 0LL << 0LL << 0 << 3 << false
-                                     << 0;
-    QTest::newRow("key 1 to the top") << 8 << "1*8" << 125000LL << 0LL << 8 << 0 << false << 0;
-    QTest::newRow("key 3 at 7") << 8 << "1*7 3" << 75000LL << 0LL << 0 << 0 << false << 0;
-    QTest::newRow("key 3 cut back") << 8 << "$100000 1*9 3" << 125000LL << 0LL << 0 << 0 << false
-                                    << 0;
-    QTest::newRow("8 S in round 15") << 8 << "R14 S .*9" << 0LL << 0LL << 0 << 1 << true << 0;
-    QTest::newRow("8 no S in 16") << 8 << "R15 $7 S" << 7LL << 0LL << 0 << 0 << false << 0;
-}
+    void chainValues() {
+        QFETCH(int, players);
+        const GameFormat& f = *formats::byPlayers(players);
+        QStringList bank, lost, host;
+        for (int level = 0; level <= f.top + 1; ++level) {
+            bank << QString::number(rules::bankValue(f, level));
+            lost << QString::number(rules::lostValue(f, level));
+            host << QString::number(rules::hostBankValue(f, level));
+        }
+        QTEST(bank.join(u' '), "bank");
+        QTEST(lost.join(u' '), "lost");
+        QTEST(host.join(u' '), "host");
+    }
 
-void TestRules::roundPlay() {
-    QFETCH(int, players);
-    QFETCH(QString, keys);
-    RoundDriver d(players);
-    const RoundChange last = d.play(keys);
-    QTEST(qint64(d.s.RoundBank), "bank");
-    QTEST(qint64(d.s.TotalBank), "total");
-    QTEST(d.s.ChainLevel, "level");
-    QTEST(d.s.CurrentPlayer, "current");
-    QTEST(d.e.clockRunning(), "running");
-    QTEST(int(last.end), "end");
-    if (last.end == RoundEnd::TargetReached) // shown while the end is announced
-        QCOMPARE(last.bankAtEnd, d.f.target);
-}
+    void scores_data() {
+        QTest::addColumn<int>("players");
+        QTest::addColumn<QList<int>>("stats"); // right answers, time used, banked, lost
+        QTest::addColumn<qint64>("strength");  // who starts the next round
+        QTest::addColumn<qint64>("finalist");  // who chooses in the final
+        QTest::newRow("8: 2.5 rounds to even") << 8 << QList<int>{3, 20, 250, 0} << 2802LL << 402LL;
+        QTest::newRow("6: no time term") << 6 << QList<int>{3, 20, 250, 0} << 3002LL << 402LL;
+        QTest::newRow("6: 3.5 rounds up") << 6 << QList<int>{3, 20, 350, 0} << 3004LL << 404LL;
+        QTest::newRow("9: losses below zero") << 9 << QList<int>{0, 5, 0, 1050} << -60LL << -60LL;
+        QTest::newRow("8: beyond 16 bits") << 8 << QList<int>{40, 0, 0, 0} << 40000LL << 8000LL;
+    }
 
-void TestRules::voteOffUntilTheLastRoundThenFinal() {
-    for (const GameFormat* f : {&formats::six, &formats::eight, &formats::nine}) {
-        RoundDriver d(f->players);
-        for (int round = 1; round <= f->lastRound + 1; ++round) {
-            d.play(QStringLiteral("S"));
-            QVERIFY(!d.e.rowFor(u'V') && !d.e.rowFor(u'F') && d.e.rowFor(u'c'));
-            d.play(QStringLiteral(".*%1").arg(rules::clockSeconds(*f, round)));
-            QCOMPARE(d.e.rowFor(u'v') != nullptr, round < f->lastRound);
-            QCOMPARE(d.e.rowFor(u'f') != nullptr, round >= f->lastRound);
+    void scores() {
+        QFETCH(int, players);
+        QFETCH(QList<int>, stats);
+        GameState s;
+        s.RightAnswers[2] = stats[0];
+        s.TimeUsed[2] = stats[1];
+        s.MoneyBanked[2] = stats[2];
+        s.MoneyLost[2] = stats[3];
+        QTEST(qint64(rules::strengthScore(*formats::byPlayers(players), s, 2)), "strength");
+        QTEST(qint64(rules::finalistScore(s, 2)), "finalist");
+    }
+
+    void startingPlayerAndTurns() {
+        GameState s;
+        s.RightAnswers[4] = 9; // ignored in round 1
+        QCOMPARE(rules::startingPlayer(formats::eight, s, 1), 1);
+        s.PlayerOut[1] = true; // left over from an earlier game: the first slot still in starts
+        QCOMPARE(rules::startingPlayer(formats::eight, s, 1), 2);
+        QCOMPARE(rules::startingPlayer(formats::eight, s, 2), 4);
+        s.PlayerOut[4] = true;
+        s.RightAnswers[6] = s.RightAnswers[3] = 2;
+        QCOMPARE(rules::startingPlayer(formats::eight, s, 2), 3); // tie: the lower slot
+        s.TimeUsed[3] = 5;
+        QCOMPARE(rules::startingPlayer(formats::eight, s, 2), 6); // less time used wins
+        QCOMPARE(rules::startingPlayer(formats::six, s, 2), 3);   // 6 players: time doesn't count
+        s.RightAnswers[9] = 5;                                    // beyond the format
+        QCOMPARE(rules::startingPlayer(formats::eight, s, 2), 6);
+        QCOMPARE(rules::startingPlayer(formats::nine, s, 2), 9);
+        // The turn skips players who are out and wraps from the last slot of the format.
+        s.PlayerOut = {};
+        s.PlayerOut[2] = s.PlayerOut[5] = true;
+        QCOMPARE(rules::nextPlayer(formats::eight, s, 4), 6);
+        QCOMPARE(rules::nextPlayer(formats::eight, s, 8), 1);
+        QCOMPARE(rules::nextPlayer(formats::six, s, 6), 1);
+        QCOMPARE(rules::nextPlayer(formats::nine, s, 8), 9);
+        for (int i = 1; i <= 9; ++i)
+            s.PlayerOut[i] = i != 7;
+        QCOMPARE(rules::nextPlayer(formats::nine, s, 7), 7); // alone: the turn stays
+        QCOMPARE(rules::nextPlayer(formats::nine, s, 3), 7);
+    }
+
+    void goodbyeClipsAndCounters() {
+        QCOMPARE(rules::goodbyeClip(0.0), "vokwen1.wav");
+        QCOMPARE(rules::goodbyeClip(0.999), "vokwen5.wav");
+        QSet<QString> drawn;
+        for (int i = 0; i < 300; ++i)
+            drawn << rules::goodbyeClip();
+        QCOMPARE(drawn.size(), 5); // each of the five, and only those
+        int c = std::numeric_limits<int>::max() - 1;
+        bump(c);
+        bump(c);
+        QCOMPARE(c, std::numeric_limits<int>::max()); // thousands of presses never wrap
+    }
+
+    void roundPlay_data() {
+        QTest::addColumn<int>("players");
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<qint64>("bank");
+        QTest::addColumn<qint64>("total");
+        QTest::addColumn<int>("level");
+        QTest::addColumn<int>("current");
+        QTest::addColumn<bool>("running");
+        QTest::addColumn<int>("end"); // of the last key: 0 none, 1 time up, 2 target
+        // Each format: the target by B at the top and above it, with the last round's multiplier.
+        QTest::newRow("6 target") << 6 << "S C*6 B" << 12500LL << 12500LL << 0 << 1 << false << 2;
+        QTest::newRow("8 target") << 8 << "S C*8 B" << 125000LL << 125000LL << 0 << 1 << false << 2;
+        QTest::newRow("9 target") << 9 << "S C*9 B" << 1000LL << 1000LL << 0 << 1 << false << 2;
+        QTest::newRow("8 after the last")
+            << 8 << "R7 S C*8 B" << 125000LL << 125000LL << 0 << 1 << false << 2;
+        QTest::newRow("8 cut back")
+            << 8 << "S $122000 C*3 B" << 125000LL << 125000LL << 0 << 4 << false << 2;
+        QTest::newRow("9 bank at 0") << 9 << "S B" << 0LL << 0LL << 0 << 1 << true << 0;
+        QTest::newRow("8 wrong resets") << 8 << "S C*5 W" << 0LL << 0LL << 0 << 7 << true << 0;
+        QTest::newRow("6 time up") << 6 << "S C B .*120" << 100LL << 100LL << 0 << 2 << false << 1;
+        QTest::newRow("8 last time up")
+            << 8 << "R6 S $40000 .*90" << 80000LL << 80000LL << 0 << 1 << false << 1;
+        QTest::newRow("C, B need the clock") << 8 << "C B 3" << 0LL << 0LL << 0 << 0 << false << 0;
+        QTest::newRow("W before any round") << 8 << "W" << 0LL << 0LL << 0 << 0 << false << 0;
+        QTest::newRow("W after time up")
+            << 6 << "S C .*120 W" << 0LL << 0LL << 0 << 3 << false << 0;
+        QTest::newRow("key 1 to the top") << 8 << "1*8" << 125000LL << 0LL << 8 << 0 << false << 0;
+        QTest::newRow("key 3 at 7") << 8 << "1*7 3" << 75000LL << 0LL << 0 << 0 << false << 0;
+        QTest::newRow("key 3 cut back")
+            << 8 << "$100000 1*9 3" << 125000LL << 0LL << 0 << 0 << false << 0;
+        QTest::newRow("8 S in round 15") << 8 << "R14 S .*9" << 0LL << 0LL << 0 << 1 << true << 0;
+        QTest::newRow("8 no S in 16") << 8 << "R15 $7 S" << 7LL << 0LL << 0 << 0 << false << 0;
+    }
+
+    void roundPlay() {
+        QFETCH(int, players);
+        QFETCH(QString, keys);
+        RoundDriver d(players);
+        const RoundChange last = d.play(keys);
+        QTEST(qint64(d.s.RoundBank), "bank");
+        QTEST(qint64(d.s.TotalBank), "total");
+        QTEST(d.s.ChainLevel, "level");
+        QTEST(d.s.CurrentPlayer, "current");
+        QTEST(d.e.clockRunning(), "running");
+        QTEST(int(last.end), "end");
+        if (last.end == RoundEnd::TargetReached) // shown while the end is announced
+            QCOMPARE(last.bankAtEnd, d.f.target);
+    }
+
+    void voteOffUntilTheLastRoundThenFinal() {
+        for (const GameFormat* f : {&formats::six, &formats::eight, &formats::nine}) {
+            RoundDriver d(f->players);
+            for (int round = 1; round <= f->lastRound + 1; ++round) {
+                d.play(QStringLiteral("S"));
+                QVERIFY(!d.e.rowFor(u'V') && !d.e.rowFor(u'F') && d.e.rowFor(u'c'));
+                d.play(QStringLiteral(".*%1").arg(rules::clockSeconds(*f, round)));
+                QCOMPARE(d.e.rowFor(u'v') != nullptr, round < f->lastRound);
+                QCOMPARE(d.e.rowFor(u'f') != nullptr, round >= f->lastRound);
+            }
         }
     }
-}
 
-void TestRules::finalDecisions_data() {
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<bool>("strongestFirst");
-    QTest::addColumn<int>("winner");  // 0 while it goes on
-    QTest::addColumn<int>("decided"); // presses it took
-    QTest::addColumn<bool>("suddenDeath");
-    // Finalist 2 was the stronger, so with "Yes" finalist 2 answers in the top row.
-    QTest::newRow("3:0 after three each") << "CWCWCW" << true << 2 << 6 << false;
-    QTest::newRow("the other goes first") << "CWCWCW" << false << 1 << 6 << false;
-    QTest::newRow("0:3 after three each") << "WCWCWC" << true << 1 << 6 << false;
-    QTest::newRow("caught up at the last") << "CWWWWWWWWC" << true << 0 << 0 << true;
-    QTest::newRow("5:5 then a pair") << "CCCCCCCCCCCW" << true << 2 << 12 << true;
-    QTest::newRow("level pairs go on") << "WWWWWWWWWWCCWWWC" << true << 1 << 16 << true;
-    QTest::newRow("other keys change nothing") << "CxWy1" << true << 0 << 0 << false;
-    QTest::newRow("keys after the end") << "CWCWCWCCCC" << true << 2 << 6 << false;
-}
+    void finalDecisions_data() {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<bool>("strongestFirst");
+        QTest::addColumn<int>("winner");  // 0 while it goes on
+        QTest::addColumn<int>("decided"); // presses it took
+        QTest::addColumn<bool>("suddenDeath");
+        // Finalist 2 was the stronger, so with "Yes" finalist 2 answers in the top row.
+        QTest::newRow("3:0 after three each") << "CWCWCW" << true << 2 << 6 << false;
+        QTest::newRow("the other goes first") << "CWCWCW" << false << 1 << 6 << false;
+        QTest::newRow("0:3 after three each") << "WCWCWC" << true << 1 << 6 << false;
+        QTest::newRow("caught up at the last") << "CWWWWWWWWC" << true << 0 << 0 << true;
+        QTest::newRow("5:5 then a pair") << "CCCCCCCCCCCW" << true << 2 << 12 << true;
+        QTest::newRow("level pairs go on") << "WWWWWWWWWWCCWWWC" << true << 1 << 16 << true;
+        QTest::newRow("other keys change nothing") << "CxWy1" << true << 0 << 0 << false;
+        QTest::newRow("keys after the end") << "CWCWCWCCCC" << true << 2 << 6 << false;
+    }
 
-void TestRules::finalDecisions() {
-    QFETCH(QString, keys);
-    QFETCH(bool, strongestFirst);
-    GameState s;
-    s.PlayerOut[1] = s.PlayerOut[3] = true;
-    s.PlayerNames[2] = QStringLiteral("Ann");
-    s.PlayerNames[4] = QStringLiteral("Bo");
-    s.RightAnswers[4] = 1; // slot 4 was stronger: finalist 2 chooses
-    FinalEngine e(s);
-    e.open();
-    QCOMPARE(s.FinalistNames[1], QStringLiteral("Ann"));
-    QCOMPARE(e.strongestLink(), 2);
-    e.chooseOrder(strongestFirst);
-    int winner = 0, decided = 0;
-    for (int i = 0; i < keys.size(); ++i)
-        if (const int w = e.press(keys.at(i)); w != 0 && winner == 0) {
-            winner = w;
-            decided = i + 1;
-        }
-    QTEST(winner, "winner");
-    QTEST(decided, "decided");
-    QTEST(s.SuddenDeath, "suddenDeath");
-    QCOMPARE(e.marker(3).shown, !s.SuddenDeath);
-}
+    void finalDecisions() {
+        QFETCH(QString, keys);
+        QFETCH(bool, strongestFirst);
+        GameState s;
+        s.PlayerOut[1] = s.PlayerOut[3] = true;
+        s.PlayerNames[2] = QStringLiteral("Ann");
+        s.PlayerNames[4] = QStringLiteral("Bo");
+        s.RightAnswers[4] = 1; // slot 4 was stronger: finalist 2 chooses
+        FinalEngine e(s);
+        e.open();
+        QCOMPARE(s.FinalistNames[1], QStringLiteral("Ann"));
+        QCOMPARE(e.strongestLink(), 2);
+        e.chooseOrder(strongestFirst);
+        int winner = 0, decided = 0;
+        for (int i = 0; i < keys.size(); ++i)
+            if (const int w = e.press(keys.at(i)); w != 0 && winner == 0) {
+                winner = w;
+                decided = i + 1;
+            }
+        QTEST(winner, "winner");
+        QTEST(decided, "decided");
+        QTEST(s.SuddenDeath, "suddenDeath");
+        QCOMPARE(e.marker(3).shown, !s.SuddenDeath);
+    }
+};
 
 QTEST_APPLESS_MAIN(TestRules)
 #include "tst_rules.moc"

@@ -81,7 +81,7 @@ private slots:
         sound.music(music);
         sound.StopMidi();
         sound.prepareMusic();
-        QStringList done = midi.commands + dialogs.texts() + QStringList(midi.prepared, "prepare");
+        QStringList done = midi.commands + dialogs.texts + QStringList(midi.prepared, "prepare");
         for (const auto& [path, mode] : wav.calls)
             done << (mode == Mode::Sync ? "sync " : "async ") + path;
         QTEST(done, "done");

@@ -5,27 +5,14 @@
 
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <utility>
 #include <vector>
 
 // Records every clip it is asked to play, with its mode.
 class FakeWavPlayer final : public WavPlayer {
 public:
-    void play(const QString& path, Mode mode) override {
-        calls.emplace_back(path, mode);
-        if (onPlay)
-            onPlay(path);
-    }
-    QStringList paths() const {
-        QStringList out;
-        for (const auto& c : calls)
-            out << c.first;
-        return out;
-    }
+    void play(const QString& path, Mode mode) override { calls.emplace_back(path, mode); }
     std::vector<std::pair<QString, Mode>> calls;
-    // Runs while a clip "plays", e.g. to type a key meanwhile.
-    std::function<void(const QString&)> onPlay;
 };
 
 // Records every command; answers `openResult` to "open" commands and 0 to the rest.

@@ -71,7 +71,9 @@ struct Host : TestConsole {
     // 'w' and 'm' switch clips and music off.
     void newGame(const QStringList& names, const QString& options = QStringLiteral("c")) {
         auto* o = find<Opening>(windows::opening);
-        QTest::mouseClick(o->formatButtons[f.players == 6 ? 0 : f.players == 8 ? 1 : 2],
+        QTest::mouseClick(o->formatButtons[f.players == 6   ? 0
+                                           : f.players == 8 ? 1
+                                                            : 2],
                           Qt::LeftButton);
         flush();
         Names* n = find<Names>(QString::fromLatin1(f.namesWindow));
@@ -113,8 +115,7 @@ struct Host : TestConsole {
                 for (QPointer<QWidget> to = onScreen(); const QString& k : step.split(u'+'))
                     if (to)
                         QTest::keyClick(to, k.at(0).toLatin1());
-            }
-            else
+            } else
                 for (int n = step.size() > 2 ? step.mid(2).toInt() : 1; n > 0; --n)
                     QTest::keyClick(onScreen(), step.at(0).toLatin1());
             flush();
