@@ -59,22 +59,19 @@ void TestGame::wholeGame_data() {
                           "Eli 1 0 $0 $0+|Fay 0 0 $0 $100+"
                        << "$50,000 $50,500 60 link 0 lit Ada out 2,3,4,5 F"
                        << "Ada/Fay $50,500 vxv[2]334455"
-                       << "Ada|$50,500|Fay"
-                       << "120:2 105:2 90:2 75:2 60:2";
+                       << "Ada|$50,500|Fay" << "120:2 105:2 90:2 75:2 60:2";
     QTest::newRow("8") << 8 << "$5,000 - 0 link 0 lit Gus out  V"
                        << "Ada 1 0 $0 $0+|Bea 1 0 $0 $0+|Cai 1 0 $0 $0+|Dov 0 0 $5,000 $0+|"
                           "Eli 1 0 $0 $0+|Fay 0 0 $0 $1,000+|Gus 0 150 $0 $0+|Hal 0 0 $0 $0+"
                        << "$250,000 $255,000 90 link 0 lit Hal out 2,3,4,5,6,7 F"
-                       << "Hal/Ada $255,000 vxv[2]334455"
-                       << "Hal|$255,000|Ada"
+                       << "Hal/Ada $255,000 vxv[2]334455" << "Hal|$255,000|Ada"
                        << "150:1 140:1 130:1 120:2 110:2 100:2 90:2";
     QTest::newRow("9") << 9 << "$100 - 0 link 0 lit Gus out  V"
                        << "Ada 1 0 $0 $0+|Bea 1 0 $0 $0+|Cai 1 0 $0 $0+|Dov 0 0 $100 $0+|"
                           "Eli 1 0 $0 $0+|Fay 0 0 $0 $20+|Gus 0 180 $0 $0+|Hal 0 0 $0 $0+|"
                           "Ivo 0 0 $0 $0+"
                        << "$3,000 $3,100 90 link 0 lit Ivo out 2,3,4,5,6,7,8 F"
-                       << "Ada/Ivo $3,100 vxv[2]334455"
-                       << "Ada|$3,100|Ivo"
+                       << "Ada/Ivo $3,100 vxv[2]334455" << "Ada|$3,100|Ivo"
                        << "180:1 170:1 160:1 150:1 140:1 130:1 120:2 90:2";
 }
 
@@ -97,8 +94,10 @@ void TestGame::wholeGame() {
     QCOMPARE(h.dialogs.texts.first(),
              "We'll start with the player in the\nfirst position, that's Ada...");
     QCOMPARE(h.game()->clockDigits->text().toInt(), clocks.section(u':', 0, 0).toInt() - 5);
-    h.play(". V");
+    h.play(".");
     QCOMPARE(h.dialogs.last(), "Time is up.");
+    QTEST(h.sees(), "timeUp");
+    h.play("V");
     QCOMPARE(h.onScreen(), h.voteoff());
     QTEST(h.table(), "table");
     h.dialogs.clear();
@@ -112,8 +111,10 @@ void TestGame::wholeGame() {
     // Rounds to the last: nobody answers, then one voted off; the last: all right, to the top.
     for (int round = 2; round < f.lastRound; ++round) {
         h.dialogs.clear();
-        h.play(QStringLiteral("S . V out:%1 ok").arg(round + 1));
+        h.play("S . V");
         QVERIFY(h.dialogs.texts.first().startsWith("We'll start with the strongest link from"));
+        QCOMPARE(h.table().section(u'|', 1, 1), "Bea"); // no figures, no vote for those out
+        h.play(QStringLiteral("out:%1 ok").arg(round + 1));
     }
     h.play(QStringLiteral("S C*%1 B T").arg(f.top));
     QCOMPARE(bankAtTarget, rules::money(f.target));
@@ -139,16 +140,12 @@ void TestGame::wholeGame() {
     // Every sound of the game, in order.
     QStringList clips, music;
     for (const QString& c : clocks.split(u' ')) {
-        clips << "letsplay.wav"
-              << "startclock" + c.section(u':', 1) + ".wav";
+        clips << "letsplay.wav" << "startclock" + c.section(u':', 1) + ".wav";
         music << "open sequencer!" + h.dir + "/" + c.section(u':', 0, 0) + ".mid alias midi";
         if (clips.size() < 4 * f.lastRound - 4)
-            clips << "voteoff.wav"
-                  << "vokwen.wav";
+            clips << "voteoff.wav" << "vokwen.wav";
     }
-    clips << "finalround.wav!"
-          << "choice.wav!"
-          << "gameover.wav!";
+    clips << "finalround.wav!" << "choice.wav!" << "gameover.wav!";
     QCOMPARE(h.clips().replaceInStrings(QRegularExpression("vokwen[1-5]"), "vokwen"), clips);
     QCOMPARE(h.midi.commands.filter("open "), music);
     QCOMPARE(h.midi.commands.filter("stop ").size(), f.lastRound + 1); // and at the target
@@ -161,8 +158,7 @@ void TestGame::moments_data() {
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("sees");
     QTest::addColumn<QString>("said"); // the last message, "" for none
-    QTest::newRow("chain and turn") << 8 << "c" << 0 << "S C*3"
-                                    << "$0 - 150 link 3 lit Dov out  C"
+    QTest::newRow("chain and turn") << 8 << "c" << 0 << "S C*3" << "$0 - 150 link 3 lit Dov out  C"
                                     << "Let's play... The Brackwyn!";
     QTest::newRow("cut to the target") << 6 << "c" << 0 << "S C*5 B C*6 B"
                                        << "$12,500 - 120 link 0 lit Fay out  V"
@@ -173,23 +169,19 @@ void TestGame::moments_data() {
     QTest::newRow("last round's time up") << 8 << "c" << 6 << "T S C*4 B ."
                                           << "$10,000 $20,000 0 link 0 lit Eli out  F"
                                           << "Time is up.";
-    QTest::newRow("key 4") << 9 << "c" << 0 << "S C B . 4"
-                           << "$0 - 0 link 0 lit Bea out  V"
+    QTest::newRow("key 4") << 9 << "c" << 0 << "S C B . 4" << "$0 - 0 link 0 lit Bea out  V"
                            << "Time is up.";
     QTest::newRow("C, B, F, V out of turn") << 6 << "c" << 0 << "C B F S . S V"
                                             << "$0 - 105 link 0 lit Ada out  C"
                                             << "Let's play... The Brackwyn!";
     QTest::newRow("V after the last") << 9 << "c" << 7 << "S . V"
-                                      << "$0 - 0 link 0 lit Ada out  F"
-                                      << "Time is up.";
-    QTest::newRow("S right after V") << 8 << "c" << 0 << "S . V+S"
-                                     << "no game window"
+                                      << "$0 - 0 link 0 lit Ada out  F" << "Time is up.";
+    QTest::newRow("S right after V") << 8 << "c" << 0 << "S . V+S" << "no game window"
                                      << "Time is up.";
     QTest::newRow("Start Over cancelled") << 8 << "c" << 0 << "S C no restart C"
                                           << "$0 - 150 link 2 lit Cai out  C"
                                           << "Do you really want to exit this game?";
-    QTest::newRow("Start Over") << 6 << "c" << 0 << "S C restart"
-                                << "no game window"
+    QTest::newRow("Start Over") << 6 << "c" << 0 << "S C restart" << "no game window"
                                 << "Do you really want to exit this game?";
     QTest::newRow("Oops, Cancel") << 6 << "c" << 0 << "S . V oops V no out:3 oops"
                                   << "$0 -  link 0 lit  out  S"
@@ -213,13 +205,12 @@ void TestGame::moments() {
     h.play(script);
     QTEST(h.sees(), "sees");
     QTEST(h.dialogs.last(), "said");
-    if (script.contains(u"restart") && h.game() == nullptr) {
-        QCOMPARE(h.onScreen()->objectName(), windows::opening);
-        QCOMPARE(h.midi.commands.mid(h.midi.commands.size() - 2),
-                 QStringList({"stop midi", "close midi"}));
-    }
-    if (script.contains(u"about"))
-        QVERIFY(h.forms().find(windows::about)->isVisible());
+    if (script.endsWith(u"restart")) // the music stops, and the start window is back
+        QCOMPARE(h.midi.commands.mid(h.midi.commands.size() - 2).join(u' ') + " " +
+                     h.onScreen()->objectName(),
+                 "stop midi close midi " + windows::opening);
+    const Form* about = h.forms().find(windows::about);
+    QCOMPARE(about && about->isVisible(), script.contains(u"about"));
 }
 
 void TestGame::finals_data() {
@@ -239,12 +230,10 @@ void TestGame::finals_data() {
                                          << "Hal/Ivo $1,000,000 vx[2]2334455";
     QTest::newRow("sudden death") << 9 << high << 0 << true << 0LL << "C*10"
                                   << "Hal/Ivo $0 [1]1";
-    QTest::newRow("bottom row wins") << 8 << low << 2 << false << 0LL << "W C W C W C"
-                                     << "Bea";
+    QTest::newRow("bottom row wins") << 8 << low << 2 << false << 0LL << "W C W C W C" << "Bea";
     QTest::newRow("caught at the last") << 8 << low << 0 << true << 0LL << "C W W W W W W W W C"
                                         << "Ada/Bea $0 [1]1";
-    QTest::newRow("close box") << 6 << mid << 0 << true << 0LL << "C close"
-                               << "closed";
+    QTest::newRow("close box") << 6 << mid << 0 << true << 0LL << "C close" << "closed";
 }
 
 void TestGame::finals() {
@@ -404,15 +393,9 @@ void TestGame::chainMoves_data() {
     QTest::newRow("6 home") << 6 << 0 << "4230/4350 3510/3630 2790/2910 2070/2190 993/1253";
     QTest::newRow("6 at 5") << 6 << 5 << "4710/4830 4470/4590 4230/4350 3990/4110 993/1253";
     QTest::newRow("6 at 6") << 6 << 6 << "4710/4830 4470/4590 4230/4350 3990/4110 3390/3660";
-    QTest::newRow("8 home") << 8 << 0
-                            << "5273/5393 4553/4673 3833/3953 3113/3233 2393/2513 1673/1793 "
-                               "593/853";
     QTest::newRow("8 at 8") << 8 << 8
                             << "5760/5880 5520/5640 5280/5400 5040/5160 4800/4920 4560/4680 "
                                "3960/4215";
-    QTest::newRow("9 at 8") << 9 << 8
-                            << "6240/6360 6000/6120 5760/5880 5520/5640 5280/5400 5040/5160 "
-                               "4800/4920 480/675";
     QTest::newRow("9 at 10") << 9 << 10
                              << "6240/6360 6000/6120 5760/5880 5520/5640 5280/5400 5040/5160 "
                                 "4800/4920 4320/4515";
@@ -441,9 +424,8 @@ void TestGame::chainMoves() {
 }
 
 void TestGame::namesShowAsTyped() {
-    const QStringList names{"",       "<b>Bo</b>",        "Zoë & Ærø",
-                            "李小龙", "Ann\nMarie",       "%1 %s",
-                            "Ada",    QString(300, u'W'), "Maximiliane Hohenzollern"};
+    const QStringList names{"",       "<b>Bo</b>", "Zoë & Ærø",     "李小龙", "Ann\nMarie",
+                            "%1 %s", "Ada",       QString(300, u'W'), "Maximiliane Hohenzollern"};
     Host h(9);
     h.newGame(names);
     for (int i = 1; i <= 9; ++i) {

@@ -7,18 +7,14 @@
 #include "round/Maingame.h"
 #include "setup/Names.h"
 #include "setup/Opening.h"
-#include "state/GameFormat.h"
 #include "ui/Console.h"
-#include "ui/Design.h"
 #include "voteoff/Goodbye.h"
 #include "voteoff/Voteoff.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPointer>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -71,10 +67,9 @@ struct Host : TestConsole {
     // 'w' and 'm' switch clips and music off.
     void newGame(const QStringList& names, const QString& options = QStringLiteral("c")) {
         auto* o = find<Opening>(windows::opening);
-        QTest::mouseClick(o->formatButtons[f.players == 6   ? 0
-                                           : f.players == 8 ? 1
-                                                            : 2],
-                          Qt::LeftButton);
+        QTest::mouseClick(
+            o->formatButtons[QStringLiteral("689").indexOf(QString::number(f.players))],
+            Qt::LeftButton);
         flush();
         Names* n = find<Names>(QString::fromLatin1(f.namesWindow));
         for (int i = 1; i <= f.players; ++i)
