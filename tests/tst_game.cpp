@@ -158,8 +158,9 @@ void TestGame::moments_data() {
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("sees");
     QTest::addColumn<QString>("said"); // the last message, "" for none
-    QTest::newRow("chain and turn") << 8 << "c" << 0 << "S C*3" << "$0 - 150 link 3 lit Dov out  C"
-                                    << "Let's play... The Brackwyn!";
+    QTest::newRow("chain, turn, lower case") << 8 << "c" << 0 << "s c*3"
+                                             << "$0 - 150 link 3 lit Dov out  C"
+                                             << "Let's play... The Brackwyn!";
     QTest::newRow("cut to the target") << 6 << "c" << 0 << "S C*5 B C*6 B"
                                        << "$12,500 - 120 link 0 lit Fay out  V"
                                        << "You reached the target!";
@@ -171,7 +172,7 @@ void TestGame::moments_data() {
                                           << "Time is up.";
     QTest::newRow("key 4") << 9 << "c" << 0 << "S C B . 4" << "$0 - 0 link 0 lit Bea out  V"
                            << "Time is up.";
-    QTest::newRow("C, B, F, V out of turn") << 6 << "c" << 0 << "C B F S . S V"
+    QTest::newRow("C, B, F, V out of turn") << 6 << "c" << 0 << "C B F S . F S V"
                                             << "$0 - 105 link 0 lit Ada out  C"
                                             << "Let's play... The Brackwyn!";
     QTest::newRow("V after the last") << 9 << "c" << 7 << "S . V"

@@ -231,18 +231,6 @@ private slots:
             QCOMPARE(last.bankAtEnd, d.f.target);
     }
 
-    void voteOffUntilTheLastRoundThenFinal() {
-        for (const GameFormat* f : {&formats::six, &formats::eight, &formats::nine}) {
-            RoundDriver d(f->players);
-            for (int round = 1; round <= f->lastRound + 1; ++round) {
-                d.play(QStringLiteral("S"));
-                QVERIFY(!d.e.rowFor(u'V') && !d.e.rowFor(u'F') && d.e.rowFor(u'c'));
-                d.play(QStringLiteral(".*%1").arg(rules::clockSeconds(*f, round)));
-                QCOMPARE(d.e.rowFor(u'v') != nullptr, round < f->lastRound);
-                QCOMPARE(d.e.rowFor(u'f') != nullptr, round >= f->lastRound);
-            }
-        }
-    }
 
     void finalDecisions_data() {
         QTest::addColumn<QString>("keys");
