@@ -131,19 +131,13 @@ private slots:
     }
 
     // A missing clip sounds the alert, unless there is no audio device at all.
-    void missingClip_data() {
-        QTest::addColumn<QString>("driver");
-        QTest::addColumn<int>("alerts");
-        QTest::newRow("audio device") << "dummy" << 1;
-        QTest::newRow("no audio device") << "no-such-driver" << 0;
-    }
     void missingClip() {
-        QFETCH(QString, driver);
-        qputenv("SDL_AUDIODRIVER", driver.toLatin1());
-        int alerts = 0;
-        SdlWavPlayer player([&] { ++alerts; });
-        player.play(tmp_.filePath("nowhere.wav"), Mode::Sync);
-        QTEST(alerts, "alerts");
+        for (const char* driver : {"dummy", "no-such-driver"}) {
+            qputenv("SDL_AUDIODRIVER", driver);
+            int alerts = 0;
+            SdlWavPlayer([&] { ++alerts; }).play(tmp_.filePath("nowhere.wav"), Mode::Sync);
+            QCOMPARE(alerts, driver[0] == 'd' ? 1 : 0);
+        }
     }
 
     // A clip cuts off the one before; a sync clip holds the keys typed meanwhile until it ends.
