@@ -1,0 +1,76 @@
+#!/usr/bin/env bash
+# Builds the Debian package, checks its control fields, and unpacks it (CPack installs by the rules
+# cmake --install uses) to check the tree a desktop expects, and that it holds nothing else.
+#   package_check.sh CPACK BUILD_DIR VERSION SANITIZED(0|1)
+set -euo pipefail
+cpack=$1 build=$2 version=$3 sanitized=$4
+fail() { echo "FAIL: $*" >&2; exit 1; }
+tmp=$(mktemp -d "${TMPDIR:-/tmp}/quolmar-deb.XXXXXX")
+trap 'rm -rf "$tmp"' EXIT
+
+# Made in a debian/ folder, where dpkg-shlibdeps will look for the unpacked tree.
+(cd "$build" && "$cpack" -G DEB -B "$tmp/debian" --config CPackConfig.cmake >/dev/null) || fail "cpack"
+deb=$tmp/debian/quolmar_${version}_amd64.deb
+[ -f "$deb" ] || fail "no ${deb##*/}, only: $(ls "$tmp/debian")"
+for want in Package=quolmar Version="$version" Architecture=amd64 Section=games 'Maintainer=*@example.org>'; do
+    got=$(dpkg-deb -f "$deb" "${want%%=*}")
+    [[ $got == ${want#*=} ]] || fail "${want%%=*}: $got"
+done
+depends=$(dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | sed 's/^ *//')
+dep() { awk -v p="$1" '$1 == p' <<<"$depends"; }
+# What the program loads without linking it: the SVG and window-system plugins, the SoundFont
+# and the fonts the windows are drawn with.
+for p in libqt6svg6 qt6-qpa-plugins fluid-soundfont-gm timgm6mb-soundfont fonts-liberation2 fonts-dejavu-core; do
+    [ -n "$(dep "$p")" ] || fail "Depends lacks $p"
+done
+
+dpkg-deb -x "$deb" "$tmp/debian/quolmar"
+# Every library the program links must be in Depends, at least at the version it needs. Not
+# for a sanitizer build: it links its own runtime and more of the GL libraries, and never ships.
+if [ "$sanitized" = 0 ]; then
+    printf 'Source: quolmar\n\nPackage: quolmar\nArchitecture: any\n' >"$tmp/debian/control"
+    needed=$(cd "$tmp" && dpkg-shlibdeps -O debian/quolmar/usr/lib/quolmar/quolmar 2>/dev/null)
+    while read -r pkg op min; do
+        ours=$(dep "$pkg")
+        [ -n "$ours" ] || fail "Depends lacks $pkg, which the program links"
+        have=$(sed -n 's/.*(>= \(.*\))/\1/p' <<<"$ours")
+        [ -z "$min" ] || { [ -n "$have" ] && dpkg --compare-versions "$have" ge "$min"; } ||
+            fail "Depends has '$ours' but the program needs $pkg $op $min"
+    done < <(sed 's/^shlibs:Depends=//; s/, /\n/g; s/[()]//g' <<<"$needed")
+fi
+
+cd "$tmp/debian/quolmar"
+stray=$(find . ! -type d | grep -vE '^\./usr/(bin/quolmar|lib/quolmar/[^/]+|share/applications/org\.example\.quolmar\.desktop|share/metainfo/org\.example\.quolmar\.metainfo\.xml|share/icons/hicolor/[^/]+/apps/quolmar\.(png|svg))$' || true)
+[ -z "$stray" ] || fail "unexpected files in the package: $stray"
+cd usr
+# The program finds its sounds beside itself: every one the build made, and nothing else.
+n=0
+for f in "$build"/*.wav "$build"/*.mid; do
+    cmp -s "$f" "lib/quolmar/${f##*/}" && n=$((n + 1)) || fail "${f##*/} is not installed beside the program"
+done
+[ "$n" -eq 25 ] && [ "$(ls lib/quolmar | wc -l)" -eq 26 ] ||
+    fail "lib/quolmar should hold the program and 25 sound files (the build made $n): $(ls lib/quolmar | xargs)"
+
+# A relative link keeps the tree working wherever it is unpacked.
+[[ -L bin/quolmar && $(readlink bin/quolmar) != /* ]] || fail "bin/quolmar is not a relative link"
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM bin/quolmar --version)" = "quolmar $version" ] ||
+    fail "bin/quolmar --version did not print 'quolmar $version' without a display"
+
+icons=share/icons/hicolor
+# The PNG signature, then the header chunk with the width and height.
+for s in 16 32 48; do
+    f=$icons/${s}x$s/apps/quolmar.png
+    [ "$(head -c 24 "$f" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a0000000d49484452$(printf %08x%08x $s $s) ] ||
+        fail "$f is not a ${s}x$s PNG"
+done
+grep -q '<svg' $icons/scalable/apps/quolmar.svg || fail "no scalable icon"
+
+# The menu entry starts the installed command and shows the installed icon.
+desktop=share/applications/org.example.quolmar.desktop
+desktop-file-validate "$desktop" || fail "desktop-file-validate"
+[ -x "bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")" ] || fail "$(grep ^Exec= "$desktop") is not in bin/"
+[ -f "$icons/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg" ] || fail "$(grep ^Icon= "$desktop") is not installed"
+
+# validate-tree also checks that the launchable names the installed menu entry.
+appstreamcli validate-tree --no-net . >/dev/null || fail "$(appstreamcli validate-tree --no-net .)"
+grep -q "<release version=\"$version\"" share/metainfo/*.xml || fail "the metadata has no release $version"
