@@ -2,6 +2,8 @@
 # Plants the faults listed in scripts/faults.txt one at a time in a clean copy of the sources,
 # builds and runs the C++ tests, and counts the faults the tests catch. Not part of CI.
 #   scripts/plant-faults.sh [REV] [FAULTS]   (REV defaults to HEAD, FAULTS to scripts/faults.txt)
+# With PLANT_DETAIL=1 every test program runs in full and each fault lists the test functions
+# that fail, instead of stopping at the first failing program.
 # Each line of the list is "file @@ text @@ replacement" (# starts a comment line; \n in text or
 # replacement is a line break); the text must occur in the file, and only its first occurrence
 # is replaced.
@@ -42,6 +44,23 @@ PY
     if ! cmake --build "$build" --parallel "$(nproc)" >/dev/null 2>&1; then
         result="does not build"
         broken=$((broken + 1))
+    elif [ -n "${PLANT_DETAIL:-}" ]; then
+        # Every test function that fails, from every test program: which tests earn their lines.
+        found=""
+        for t in "$build"/tst_*; do
+            [[ -f "$t" && -x "$t" ]] || continue
+            out=$(cd "$build" && timeout 900 "$t" 2>&1) && rc=0 || rc=$?
+            fails=$(grep -oE '^FAIL!  : [A-Za-z]+::[A-Za-z_]+' <<<"$out" | sed 's/.*: //' | sort -u | tr '\n' ' ')
+            [[ $rc -ne 0 && -z "$fails" ]] && fails="${t##*/}(exit $rc) "
+            found+=$fails
+        done
+        if [ -z "$found" ]; then
+            result="MISSED"
+            missed=$((missed + 1))
+        else
+            result="caught by $found"
+            caught=$((caught + 1))
+        fi
     elif ctest --test-dir "$build" "${only_cpp[@]}" --parallel "$(nproc)" --stop-on-failure \
         >"$copy/ctest.log" 2>&1; then
         result="MISSED"
