@@ -50,7 +50,7 @@ PY
         for t in "$build"/tst_*; do
             [[ -f "$t" && -x "$t" ]] || continue
             out=$(cd "$build" && timeout 900 "$t" 2>&1) && rc=0 || rc=$?
-            fails=$(grep -oE '^FAIL!  : [A-Za-z]+::[A-Za-z_]+' <<<"$out" | sed 's/.*: //' | sort -u | tr '\n' ' ')
+            fails=$(grep -oE '^FAIL!  : [A-Za-z]+::[A-Za-z_]+' <<<"$out" | sed 's/.*: //' | sort -u | tr '\n' ' ' || true)
             [[ $rc -ne 0 && -z "$fails" ]] && fails="${t##*/}(exit $rc) "
             found+=$fails
         done

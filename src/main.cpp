@@ -1,64 +1,127 @@
 #include "Windows.h"
+#include "audience/AudienceScreen.h"
 #include "sound/FluidMidiDevice.h"
 #include "sound/SdlWavPlayer.h"
+#include "ui/Application.h"
 #include "ui/Console.h"
 #include "ui/Dialogs.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QIcon>
+#include <QScreen>
 #include <QStandardPaths>
 #include <QStyleFactory>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 namespace {
 
 constexpr const char* usage =
-    "Usage: quolmar [--help | --version]\n"
+    "Usage: quolmar [--audience[=SCREEN]] [--help | --version] [Qt options]\n"
     "The game-control console for \"The Brackwyn\", an elimination quiz: the host reports\n"
     "each answer with a key press and quolmar keeps the money chain, the bank and the clock.\n"
     "Without options it opens the start window.\n"
     "\n"
-    "  --help     show this text and exit\n"
-    "  --version  show the version and exit\n";
+    "  --audience[=SCREEN]  also show the game to the players, full-screen on SCREEN (by\n"
+    "                       default the first screen without the host's windows)\n"
+    "  --help               show this text and exit\n"
+    "  --version            show the version and exit\n"
+    "Qt's own options, such as -platform, -style and -display, go to Qt.\n";
 
-// Answers the command line before Qt starts, so --help and --version need no display.
-// Returns the exit status, or -1 to go on and open the windows.
-int commandLine(int argc, char* argv[]) {
+struct Options {
     bool help = false;
     bool version = false;
+    bool audience = false;
+    QString screen;
+};
+
+// Qt's own options, with "-" or "--"; those in the first list take a value.
+bool isQtOption(const QString& name, bool& takesValue) {
+    static const QStringList withValue{
+        "platform",    "platformpluginpath", "platformtheme", "plugin",  "qwindowgeometry",
+        "qwindowicon", "qwindowtitle",       "session",       "display", "geometry",
+        "style",       "stylesheet",         "qmljsdebugger", "name",    "title",
+        "visual"};
+    static const QStringList flags{"reverse", "widgetcount", "nograb", "dograb", "sync"};
+    takesValue = withValue.contains(name);
+    return takesValue || flags.contains(name);
+}
+
+// Reads the command line before Qt starts, so --help and --version need no display, and a
+// mistyped option is refused rather than left to Qt. Returns false after telling what is wrong.
+bool readOptions(int argc, char* argv[], Options& o) {
     for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--help") == 0) {
-            help = true;
-        } else if (std::strcmp(argv[i], "--version") == 0) {
-            version = true;
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg == u"--help")
+            o.help = true;
+        else if (arg == u"--version")
+            o.version = true;
+        else if (arg == u"--audience" || arg.startsWith(u"--audience=")) {
+            o.audience = true;
+            o.screen = arg.section(u'=', 1);
+        } else if (bool value = false;
+                   arg.startsWith(u'-') &&
+                   isQtOption(arg.mid(arg.startsWith(u"--") ? 2 : 1).section(u'=', 0, 0), value)) {
+            i += value && !arg.contains(u'=') ? 1 : 0;
         } else {
             std::fprintf(stderr,
                          "quolmar: unknown option '%s'\n"
                          "Try 'quolmar --help' for more information.\n",
                          argv[i]);
-            return 2;
+            return false;
         }
     }
-    if (help)
-        std::fputs(usage, stdout);
-    else if (version)
-        std::puts("quolmar " QUOLMAR_VERSION);
-    else
-        return -1;
-    return std::fflush(stdout) == 0 ? 0 : 1;
+    return true;
+}
+
+// The screens, for choosing the audience's, when a display can be reached; without one the
+// help is printed all the same.
+void listScreens(int argc, char* argv[]) {
+    const bool platformGiven = std::any_of(argv + 1, argv + argc, [](const char* a) {
+        return std::strcmp(a, "-platform") == 0 || std::strcmp(a, "--platform") == 0;
+    });
+    if (!platformGiven && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        if (qEnvironmentVariableIsEmpty("DISPLAY") &&
+            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            return;
+        // A display that does not answer falls back to no screens rather than an abort.
+        qputenv("QT_QPA_PLATFORM", "wayland;xcb;offscreen");
+        qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
+    }
+    const bool fallback = qgetenv("QT_QPA_PLATFORM").endsWith(";offscreen");
+    QGuiApplication app(argc, argv);
+    if (fallback && QGuiApplication::platformName() == u"offscreen")
+        return;
+    std::puts("\nScreens:");
+    for (const QScreen* s : QGuiApplication::screens()) {
+        const QRect g = s->geometry();
+        std::printf("  %-12s %dx%d at %d,%d%s\n", qPrintable(s->name()), g.width(), g.height(),
+                    g.x(), g.y(), s == QGuiApplication::primaryScreen() ? " (primary)" : "");
+    }
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    if (const int status = commandLine(argc, argv); status >= 0)
-        return status;
+    Options options;
+    if (!readOptions(argc, argv, options))
+        return 2;
+    if (options.help) {
+        std::fputs(usage, stdout);
+        std::fflush(stdout);
+        listScreens(argc, argv);
+    } else if (options.version) {
+        std::puts("quolmar " QUOLMAR_VERSION);
+    }
+    if (options.help || options.version)
+        return std::fflush(stdout) == 0 ? 0 : 1;
 
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quolmar"));
     QApplication::setApplicationVersion(QStringLiteral(QUOLMAR_VERSION));
     // Every window inherits the program icon.
@@ -82,6 +145,18 @@ int main(int argc, char* argv[]) {
     registerWindows(console.forms);
     console.forms.setQuitHandler([] { QApplication::quit(); });
     console.forms.show(windows::opening);
+    // After the start window, so that the host's window has the keyboard.
+    std::unique_ptr<AudienceScreen> audience;
+    if (options.audience) {
+        if (!options.screen.isEmpty() &&
+            std::none_of(QGuiApplication::screens().cbegin(), QGuiApplication::screens().cend(),
+                         [&](const QScreen* s) { return s->name() == options.screen; }))
+            std::fprintf(stderr,
+                         "quolmar: no screen named '%s' yet; the audience screen opens "
+                         "as a window until it is connected\n",
+                         qPrintable(options.screen));
+        audience = std::make_unique<AudienceScreen>(console, options.screen);
+    }
     // The audio device opens once the start window is up, so the first clip starts on time.
     QTimer::singleShot(250, &app, [&wav] { wav.open(); });
     return QApplication::exec();

@@ -19,6 +19,7 @@ public:
 
     using Mark = FinalEngine::Mark;
     void handleKey(QChar key);
+    const FinalEngine& rules() const { return final_; }
     const FinalEngine::Marker& marker(int i) const { return final_.marker(i); }
     // The finalist (1 or 2) answering in the top row; the other answers in the bottom row.
     int topFinalist() const { return final_.topFinalist(); }

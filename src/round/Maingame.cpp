@@ -204,14 +204,14 @@ void Maingame::startRound() {
 }
 
 void Maingame::toggleTotal() {
-    const bool show = totalPanel->isHidden();
+    const bool show = round_.toggleTotal();
     if (show)
         totalAmount->setText(rules::money(state_.TotalBank));
     setShown({totalPanel, totalWord, totalAmount}, show);
 }
 
 void Maingame::toggleClock() {
-    setShown({clockDigits, clockPanel, timeWord}, clockDigits->isHidden());
+    setShown({clockDigits, clockPanel, timeWord}, round_.toggleClock());
 }
 
 void Maingame::startOver() {
@@ -247,7 +247,7 @@ void Maingame::announceEnd(const RoundChange& change) {
         console.sound.StopMidi();
     syncClock();
     // A TOTAL already on show follows the prize fund rather than keep a stale amount.
-    if (!totalPanel->isHidden())
+    if (round_.totalShown())
         totalAmount->setText(rules::money(state_.TotalBank));
     console.dialogs.message(change.end == RoundEnd::TimeUp
                                 ? QStringLiteral("Time is up.")

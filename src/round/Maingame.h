@@ -26,6 +26,7 @@ public:
     // The round clock's event: one second.
     void tick();
     bool clockRunning() const { return round_.clockRunning(); }
+    const RoundEngine& round() const { return round_; }
 
     const GameFormat& format;
     QMenuBar* menuBar;

@@ -64,6 +64,9 @@ bool RoundEngine::finalIsNext() const {
 void RoundEngine::open() {
     s_.ChainLevel = 0;
     s_.RoundBank = 0;
+    ended_ = RoundEnd::None;
+    clockShown_ = s_.ShowClock;
+    totalShown_ = false;
 }
 
 bool RoundEngine::start() {
@@ -73,6 +76,7 @@ bool RoundEngine::start() {
     if (seconds <= 0)
         return false;
     s_.RoundNumber = round;
+    ended_ = RoundEnd::None;
     s_.CurrentPlayer = rules::startingPlayer(f_, s_, round);
     s_.ClockSeconds = seconds;
     return true;
@@ -175,6 +179,7 @@ void RoundEngine::passTurn(RoundChange& change) {
 
 void RoundEngine::endRound(RoundChange& change, RoundEnd end) {
     clockRunning_ = false;
+    ended_ = end;
     change.end = end;
     change.bankAtEnd = s_.RoundBank;
     if (s_.RoundNumber == f_.lastRound)

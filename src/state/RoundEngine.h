@@ -64,6 +64,14 @@ public:
     const KeyRow* rowFor(QChar key) const;
     bool allowed(When when) const;
     bool clockRunning() const { return clockRunning_; }
+    // How the last round ended, until the next one starts or the window opens again.
+    RoundEnd ended() const { return ended_; }
+    // What the window shows besides the chain: the clock (team entry's option, then key H) and
+    // TOTAL (key T). Each toggle returns whether it is now on show.
+    bool clockShown() const { return clockShown_; }
+    bool totalShown() const { return totalShown_; }
+    bool toggleClock() { return clockShown_ = !clockShown_; }
+    bool toggleTotal() { return totalShown_ = !totalShown_; }
     // After this round the host goes to the final rather than to a vote-off.
     bool finalIsNext() const;
 
@@ -93,4 +101,7 @@ private:
     GameState& s_;
     const GameFormat& f_;
     bool clockRunning_ = false;
+    RoundEnd ended_ = RoundEnd::None;
+    bool clockShown_ = false;
+    bool totalShown_ = false;
 };

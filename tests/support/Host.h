@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QTimer>
 
 // A console with fake sound and scripted dialogs; every window of the program is registered.
 struct TestConsole {
@@ -90,8 +91,11 @@ struct Host : TestConsole {
         for (const QString& step : script.split(u' ', Qt::SkipEmptyParts)) {
             if (step.startsWith(u'.'))
                 for (int n = step.size() > 1 ? step.mid(1).toInt() : 1 << 20;
-                     n > 0 && game() && game()->clockRunning(); --n)
-                    game()->tick();
+                     n > 0 && game() && game()->clockRunning(); --n) {
+                    // As the round clock's timer delivers it, for whoever watches the events.
+                    QTimerEvent second(game()->roundClock->timerId());
+                    QCoreApplication::sendEvent(game()->roundClock, &second);
+                }
             else if (step.startsWith(QLatin1String("out:")))
                 QTest::mouseClick(voteoff()->eliminateButtons[step.mid(4).toInt()], Qt::LeftButton);
             else if (step == u"ok")
@@ -113,6 +117,8 @@ struct Host : TestConsole {
             } else
                 for (int n = step.size() > 2 ? step.mid(2).toInt() : 1; n > 0; --n)
                     QTest::keyClick(onScreen(), step.at(0).toLatin1());
+            // What an event loop would deliver before the host's next step.
+            QCoreApplication::sendPostedEvents();
             flush();
         }
     }
