@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# The command line is answered before Qt starts, so it works without any display.
+# The command line: --help and --version answer without any display, a mistyped option is
+# refused, Qt's own options go to Qt, and --help names the screens a display has.
 # Usage: cli_check.sh PROGRAM VERSION
 set -euo pipefail
 exe=$1 version=$2
@@ -8,15 +9,17 @@ unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 out=$("$exe" --version) || fail "--version exited with $?"
 [ "$out" = "quolmar $version" ] || fail "--version printed '$out'"
-
 out=$("$exe" --help) || fail "--help exited with $?"
-grep -q -- '--version' <<<"$out" && grep -q -- '--help' <<<"$out" || fail "--help does not list the options: $out"
-
-# Anything else, Qt's own options too, is refused with a hint and status 2.
-for arg in --bogus -platform; do
-    rc=0
-    err=$("$exe" "$arg" offscreen 2>&1 >/dev/null) || rc=$?
-    [ "$rc" -eq 2 ] || fail "$arg exited with $rc"
-    grep -qF "quolmar: unknown option '$arg'" <<<"$err" && grep -qF -- '--help' <<<"$err" ||
-        fail "$arg gave the message '$err'"
+for option in --audience --version --help; do
+    grep -q -- "$option" <<<"$out" || fail "--help does not list $option: $out"
 done
+rc=0
+err=$("$exe" --bogus 2>&1 >/dev/null) || rc=$?
+[ "$rc" -eq 2 ] && grep -qF "quolmar: unknown option '--bogus'" <<<"$err" || fail "--bogus: $rc, '$err'"
+
+screens=$(mktemp "${TMPDIR:-/tmp}/quolmar-screens.XXXXXX")
+trap 'rm -f "$screens"' EXIT
+echo '{"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1280, "height": 800},
+  {"name": "tv", "x": 1280, "y": 0, "width": 1920, "height": 1080}]}' >"$screens"
+out=$("$exe" -platform "offscreen:configfile=$screens" --help) || fail "-platform: status $?"
+grep -q "tv  *1920x1080 at 1280,0" <<<"$out" || fail "--help does not list the screens: $out"

@@ -2,7 +2,8 @@
 # Plays one whole 6-player game of the real program under a virtual display, tracing every file
 # and network call. Fails when it writes outside the temporary and cache places the toolkit and
 # sound libraries use, opens a network socket, or does not get through the game and exit cleanly.
-#   nowrite.sh QUOLMAR_EXECUTABLE   (exit 77: a needed tool is missing)
+#   nowrite.sh QUOLMAR_EXECUTABLE [--audience]   (exit 77: a needed tool is missing)
+# With --audience the audience screen is open all game, and must leave the keyboard to the host.
 set -uo pipefail
 
 # Prints every traced call that writes outside the allowed places or reaches the network.
@@ -40,7 +41,8 @@ offences() {
     }' "$@"
 }
 
-program=${1:?usage: nowrite.sh QUOLMAR_EXECUTABLE}
+program=${1:?usage: nowrite.sh QUOLMAR_EXECUTABLE [--audience]}
+audience=${2:-}
 for tool in strace xvfb-run xdotool openbox; do
     command -v "$tool" >/dev/null || { echo "SKIP: no $tool (scripts/setup.sh --test installs it)"; exit 77; }
 done
@@ -69,10 +71,17 @@ unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME XDG_STATE_HOME QT_QPA_PLATFOR
 
 cd "$work"
 # One file per thread (-ff) keeps every call on one line; -y shows the directory of *at calls.
-strace -ff -y -qq -e trace=%file,%network -o "$work/trace" "$program" >"$work/program.log" 2>&1 &
+strace -ff -y -qq -e trace=%file,%network -o "$work/trace" "$program" $audience >"$work/program.log" 2>&1 &
 tracer=$!
-
-play '^The Brackwyn$' "start" space    # the 6-player button has the focus
+take id '^The Brackwyn$' "start"
+if [ -n "$audience" ]; then
+    take screen '^The Brackwyn - audience screen$' "audience screen"
+    front "$id"
+    xdotool mousemove --window "$screen" 300 300 click 1    # even a click leaves it the host's
+    sleep 1
+    [ "$(xdotool getactivewindow)" = "$id" ] || fail "the audience screen took the keyboard"
+fi
+keys "$id" space    # the 6-player button has the focus
 take id "^Let's Meet the Team\$" "team entry"
 front "$id"
 # Enter in the last name box presses "Let's Play!", the default button.

@@ -68,8 +68,9 @@ grep -q '<svg' $icons/scalable/apps/quolmar.svg || fail "no scalable icon"
 # The menu entry starts the installed command and shows the installed icon.
 desktop=share/applications/org.example.quolmar.desktop
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
-[ -x "bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p' "$desktop")" ] || fail "$(grep ^Exec= "$desktop") is not in bin/"
+[ -x "bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p;T;q' "$desktop")" ] || fail "$(grep ^Exec= "$desktop") is not in bin/"
 [ -f "$icons/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg" ] || fail "$(grep ^Icon= "$desktop") is not installed"
+grep -Pqz 'Name=Play with audience screen\nExec=quolmar --audience\n' "$desktop" || fail "no audience screen action"
 
 # validate-tree also checks that the launchable names the installed menu entry.
 appstreamcli validate-tree --no-net . >/dev/null || fail "$(appstreamcli validate-tree --no-net .)"

@@ -1,8 +1,10 @@
-// A random host plays through the real windows, 100,000 steps a run, and the game's invariants
-// are checked after every step. A failure names its seed and the last steps; replay it with
+// A random host plays through the real windows, with the audience screen open, 100,000 steps a
+// run, and the game's invariants are checked after every step. A failure names its seed and the last steps; replay it with
 // QUOLMAR_MONKEY_SEED=N.
 #include "Host.h"
+#include "audience/AudienceScreen.h"
 #include "state/Rules.h"
+#include "ui/Application.h"
 
 #include <QApplication>
 #include <QRegularExpression>
@@ -24,6 +26,7 @@ void collectWarnings(QtMsgType type, const QMessageLogContext& context, const QS
 struct Monkey {
     std::mt19937 rng;
     std::unique_ptr<TestConsole> tc;
+    std::unique_ptr<AudienceScreen> screen; // open all the time, following whatever happens
     QStringList trail;
     const GameFormat* format = nullptr;
     std::int64_t total = 0;
@@ -43,6 +46,7 @@ struct Monkey {
                         g->tick();
             };
             tc->forms().show(windows::opening);
+            screen = std::make_unique<AudienceScreen>(tc->console);
             total = 0;
         }
         Form* w = tc->onScreen();
@@ -86,6 +90,7 @@ struct Monkey {
         // Quit, or a close box that leaves no window, ends the program: the next step starts it.
         if (tc->quits > 0 || tc->onScreen() == nullptr) {
             const QStringList left = tc->forms().loaded();
+            screen.reset();
             tc.reset();
             return left.isEmpty() || left == QStringList{windows::about}
                        ? QString()
@@ -158,5 +163,9 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestMonkey)
+int main(int argc, char* argv[]) {
+    Application app(argc, argv);
+    TestMonkey test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_monkey.moc"

@@ -27,8 +27,8 @@ enum class Phase { Title, Round, RoundEnd, VoteOff, Goodbye, Final, Winner };
 enum class Mark { Empty, Current, Tick, Cross };
 
 struct Finalist {
-    QString name;
-    QList<Mark> marks; // the row's questions still on show
+    QString name{};
+    QList<Mark> marks{}; // the row's questions still on show
     bool operator==(const Finalist&) const = default;
 };
 
@@ -36,16 +36,16 @@ struct Finalist {
 // rules alone; the painter only draws it.
 struct Frame {
     Phase phase = Phase::Title;
-    QStringList chain;                 // link captions, bottom to top
+    QStringList chain{};                 // link captions, bottom to top
     int litLink = -1;                  // the current link; the links below it are passed
-    QString bank, total, clock;        // empty when the host's window does not show them
-    QStringList players;               // those still in, in slot order
+    QString bank{}, total{}, clock{};        // empty when the host's window does not show them
+    QStringList players{};               // those still in, in slot order
     int current = -1;                  // index into players of the one answering, -1 between turns
-    QString banner;                    // "Time is up.", "You reached the target!", ...
-    QString name;                      // the one leaving, or the winner
-    std::array<Finalist, 2> finalists; // the top row's first
+    QString banner{};                    // "Time is up.", "You reached the target!", ...
+    QString name{};                      // the one leaving, or the winner
+    std::array<Finalist, 2> finalists{}; // the top row's first
     bool suddenDeath = false;
-    QString prize;
+    QString prize{};
     bool operator==(const Frame&) const = default;
 };
 

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "FakeSound.h"
-#include "ScriptedDialogs.h"
+#include "Fakes.h"
 #include "Windows.h"
 #include "final/Finalround.h"
 #include "round/Maingame.h"
@@ -12,7 +11,6 @@
 #include "voteoff/Voteoff.h"
 
 #include <QAction>
-#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -64,8 +62,7 @@ struct Host : TestConsole {
     Voteoff* voteoff() { return find<Voteoff>(QString::fromLatin1(f.voteoffWindow)); }
     Goodbye* goodbye() { return find<Goodbye>(QString::fromLatin1(f.goodbyeWindow)); }
     Finalround* final() { return find<Finalround>(windows::finalRound); }
-    // From the start window through team entry into the game. Options: 'c' shows the clock,
-    // 'w' and 'm' switch clips and music off.
+    // From the start window through team entry into the game; option 'c' shows the clock.
     void newGame(const QStringList& names, const QString& options = QStringLiteral("c")) {
         auto* o = find<Opening>(windows::opening);
         QTest::mouseClick(
@@ -76,8 +73,6 @@ struct Host : TestConsole {
         for (int i = 1; i <= f.players; ++i)
             n->nameBoxes[i]->setText(names.value(i - 1));
         n->clockVisible->setChecked(options.contains(u'c'));
-        n->wavCheck->setChecked(!options.contains(u'w'));
-        n->midiCheck->setChecked(!options.contains(u'm'));
         QTest::mouseClick(n->playButton, Qt::LeftButton);
         flush();
     }
@@ -164,7 +159,7 @@ struct Host : TestConsole {
     }
 
     // The final: "top/bottom prize" and the markers, "[n]" current, "v" tick, "x" cross; a marker
-    // whose colours do not match its state shows "?", a hidden one nothing.
+    // whose colours or visibility do not match its state shows "?", a hidden one nothing.
     QString board() {
         Finalround* fr = final();
         QString marks;
@@ -180,18 +175,13 @@ struct Host : TestConsole {
                 m = l->text();
             else if (fill == design::lightGrey && ink == design::darkGrey)
                 m = "[" + l->text() + "]";
-            if (!l->isHidden() && !fr->questionPanels[i]->isHidden())
+            if (l->isHidden() != fr->questionPanels[i]->isHidden())
+                marks += u'?';
+            else if (!l->isHidden())
                 marks += m;
         }
         return fr->firstName->text() + "/" + fr->secondName->text() + " " +
                fr->prizeAmount->text() + " " + marks;
-    }
-
-    QStringList clips() const {
-        QStringList out;
-        for (const auto& [path, mode] : wav.calls)
-            out << path.mid(dir.size() + 1) + (mode == WavPlayer::Mode::Sync ? "!" : "");
-        return out;
     }
 
     const GameFormat& f;
