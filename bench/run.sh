@@ -2,7 +2,7 @@
 # Measures the real program from the outside, side by side with a bare Qt Widgets program built
 # by the same build, on a virtual display, and prints one table: start-up time, memory, the clock
 # of a real 60-second round against wall-clock time, when that round's music ends, how soon the
-# music and the clips are heard, and how long one key press takes. About three minutes, most of it
+# music and the clips are heard, how long one key press takes, and what the audience screen costs. About three minutes, most of it
 # the 60-second round.
 #
 #   bench/run.sh [BUILD_DIR]     default: build/, as ./run.sh and ./test.sh make it
@@ -35,13 +35,15 @@ if ! on_display; then
         cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     fi
     cmake --build "$build" --parallel "$(nproc)" \
-        --target quolmar quolmar_sounds_out quolmar_baseline quolmar_bench_keys >/dev/null
+        --target quolmar quolmar_sounds_out quolmar_baseline quolmar_bench_keys \
+        quolmar_bench_audience >/dev/null
     to_display "$build"
 fi
 
 quolmar=$build/quolmar
 baseline=$build/bench/quolmar_baseline
 keybench=$build/bench/quolmar_bench_keys
+audbench=$build/bench/quolmar_bench_audience
 begin
 # A runtime directory of its own, as a desktop session has, keeps the sound libraries' sockets
 # and links out of the home directory.
@@ -117,6 +119,7 @@ launch() {
 : >"$work/b.times"
 : >"$work/q.mem"
 : >"$work/b.mem"
+: >"$work/a.mem"
 # Turn about, so that neither gains from what the other left in the caches; the first pair
 # only warms up.
 for run in $(seq 0 10); do
@@ -124,7 +127,11 @@ for run in $(seq 0 10); do
     [ "$run" -gt 0 ] && { echo "$shown_us" >>"$work/q.times"; echo "$settled_kb" >>"$work/q.mem"; }
     launch '^quolmar baseline$' "$baseline"
     [ "$run" -gt 0 ] && { echo "$shown_us" >>"$work/b.times"; echo "$settled_kb" >>"$work/b.mem"; }
+    # With the audience screen (here a 1280x720 window: the display has one screen).
+    launch '^The Brackwyn$' "$quolmar" --audience
+    [ "$run" -gt 0 ] && echo "$settled_kb" >>"$work/a.mem"
 done
+a_mem=$(median <"$work/a.mem")
 q_start=$(median <"$work/q.times")
 b_start=$(median <"$work/b.times")
 q_mem=$(median <"$work/q.mem")
@@ -349,6 +356,9 @@ fi
 keyresult=$("$keybench" 100000 2000 2>/dev/null) || fail "the key benchmark failed"
 read -r _ k_n k_med k_p99 <<<"$(grep '^handleKey ' <<<"$keyresult")"
 read -r _ p_n p_med p_p99 <<<"$(grep '^press+paint ' <<<"$keyresult")"
+audresult=$("$audbench" 1000 50 2>/dev/null) || fail "the audience benchmark failed"
+read -r _ af_n af_med af_p95 af_max <<<"$(grep '^keyframe ' <<<"$audresult")"
+read -r _ f4_n f4_med f4_p95 f4_max <<<"$(grep '^frame4k ' <<<"$audresult")"
 
 # --- The music, from the recording --------------------------------------------------------------
 
@@ -484,3 +494,9 @@ row "key to its clip" "$(ms_or_na "${v_med:-}")" "-" "$clip_latency_row"
 row "key press, handleKey alone (median)" "$(us "$k_med")" "-" \
     "p99 $(us "$k_p99"); $k_n presses of C C W C C C B H C W C B, 8 players, clock running"
 row "key press, event and repaint (median)" "$(us "$p_med")" "-" "p99 $(us "$p_p99"); $p_n presses"
+row "peak RSS at the start, with --audience" "$(mib "$a_mem")" "-" \
+    "+$(mib $((a_mem - q_mem))) for the audience screen (1280x720 window); median of 10"
+row "host key to audience frame drawn (median)" "$(ms "$((af_med / 1000))")" "-" \
+    "p95 $(ms "$((af_p95 / 1000))"), worst $(ms "$((af_max / 1000))"); $af_n presses, event loop on Xvfb"
+row "audience frame at 3840x2160 (median)" "$(ms "$((f4_med / 1000))")" "-" \
+    "p95 $(ms "$((f4_p95 / 1000))"), worst $(ms "$((f4_max / 1000))"); $f4_n frames of a round, CPU raster"

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes the README's pictures in docs/ again from the real program: builds it if needed, plays
-# an 8-player game on a virtual display with key presses and photographs each window on the way.
+# an 8-player game on a virtual display with key presses and photographs each window on the way,
+# and the audience screen on a second screen.
 #   scripts/screenshots.sh
 set -euo pipefail
 . "$(dirname "$0")/xsession.sh" screenshots
@@ -19,7 +20,8 @@ if ! on_display; then
     cmake --build build --parallel "$(nproc)" --target quolmar
 
     mkdir -p "$out"
-    to_display
+    # A second screen, 1920x1080, for the audience screen.
+    XSESSION_SCREENS="-screen 0 1280x1024x24 -screen 1 1920x1080x24" to_display
 fi
 
 # The picture of window $1, title bar and frame included, in docs/$2.png.
@@ -60,7 +62,13 @@ think() {
 }
 
 begin
-spawn build/quolmar >/dev/null 2>&1
+spawn build/quolmar --audience >/dev/null 2>&1
+# The audience screen, as the players see it on the second screen, at half size.
+audience_shot() {
+    sleep 1
+    import -window root -display "${DISPLAY%.*}.1" -resize 50% "$out/$1.png"
+    echo "docs/$1.png"
+}
 
 take start '^The Brackwyn$'
 shoot "$start" start
@@ -78,6 +86,7 @@ keys "$team" Return
 next_round 1 t # with the prize fund on show
 think c c c b c c w c c c
 shoot "$game" round
+audience_shot audience-round
 win_round 1
 keys "$game" v
 vote_off 1 shoot
@@ -96,3 +105,4 @@ answer '^Who goes first\?$' "final, who goes first"
 take final '^The Final Round$'
 keys "$final" c c w c c w c
 shoot "$final" final
+audience_shot audience-final

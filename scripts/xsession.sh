@@ -21,10 +21,11 @@ fail() {
 alive() { :; }
 
 # Only a fresh display is sure to hold nothing but the program's windows, so the script runs
-# again inside one: on_display tells which side of that it is on.
+# again inside one: on_display tells which side of that it is on. XSESSION_SCREENS may give
+# Xvfb other screens (a second one for the audience screen).
 on_display() { [ "${XSESSION_OF:-}" = "$xsession_script" ]; }
 to_display() {
-    exec env XSESSION_OF="$xsession_script" xvfb-run -a -s "-screen 0 1280x1024x24" \
+    exec env XSESSION_OF="$xsession_script" xvfb-run -a -s "${XSESSION_SCREENS:--screen 0 1280x1024x24}" \
         bash "$xsession_script" "$@"
 }
 

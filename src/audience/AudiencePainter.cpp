@@ -2,6 +2,7 @@
 
 #include "ui/Design.h"
 
+#include <QCache>
 #include <QFontMetricsF>
 #include <QHash>
 #include <QImage>
@@ -141,6 +142,30 @@ struct Builder {
     }
 };
 
+// A text drawn once and kept: glyphs as tall as these are filled as paths every time, which at
+// 4K cost more than a frame. The clock's digits come and go; the cache keeps the recent ones.
+const QImage& rendered(const Item& item) {
+    static QCache<QString, QImage> cache(64 << 20); // bytes
+    const QString key = item.text + QChar(0) + item.font.key() + QChar(0) + item.ink.name();
+    if (const QImage* image = cache.object(key))
+        return *image;
+    auto* image = new QImage(item.glyphs().size().toSize() + QSize(1, 1),
+                             QImage::Format_ARGB32_Premultiplied);
+    image->fill(Qt::transparent);
+    QPainter p(image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(item.ink);
+    p.setFont(item.font);
+    p.drawText(image->rect(), Qt::AlignCenter | Qt::TextSingleLine, item.text);
+    p.end();
+    const QImage& kept = *image;
+    // Never refused, which would delete it: a screen larger than any here raises the bound.
+    const qsizetype bytes = std::max<qsizetype>(1, image->sizeInBytes());
+    cache.setMaxCost(std::max(cache.maxCost(), 4 * bytes));
+    cache.insert(key, image, bytes);
+    return kept;
+}
+
 } // namespace
 
 QRectF Item::glyphs() const {
@@ -199,11 +224,8 @@ void paint(QPainter& p, const Layout& layout) {
             const double r = item.box.height() * 0.15;
             item.round ? p.drawEllipse(item.box) : p.drawRoundedRect(item.box, r, r);
         }
-        if (!item.text.isEmpty()) {
-            p.setPen(item.ink);
-            p.setFont(item.font);
-            p.drawText(item.box, Qt::AlignCenter | Qt::TextSingleLine, item.text);
-        }
+        if (!item.text.isEmpty())
+            p.drawImage(item.glyphs().topLeft(), rendered(item));
     }
 }
 
