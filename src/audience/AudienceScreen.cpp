@@ -184,12 +184,21 @@ QScreen* AudienceScreen::chosenScreen() const {
                 return s;
         return nullptr;
     }
-    QScreen* host = QGuiApplication::primaryScreen();
-    for (const QString& name : console_.forms.loaded())
-        if (Form* w = console_.forms.find(name); w->isVisible() && w->screen())
-            host = w->screen();
+    // A screen holds the host's windows if they are on it, or over it: a screen that is
+    // reconfigured comes back as a new object at the same place.
+    const auto holdsHost = [this](QScreen* s) {
+        bool any = false;
+        for (const QString& name : console_.forms.loaded())
+            if (const Form* w = console_.forms.find(name); w->isVisible() && w->screen()) {
+                any = true;
+                if (w->screen() == s || (w->screen()->virtualSiblings().contains(s) &&
+                                         s->geometry().contains(w->frameGeometry().center())))
+                    return true;
+            }
+        return !any && s == QGuiApplication::primaryScreen();
+    };
     for (QScreen* s : screens)
-        if (s != host)
+        if (!holdsHost(s))
             return s;
     return nullptr;
 }
@@ -200,8 +209,11 @@ void AudienceScreen::place() {
         // One screen: a window the host can drag to a projector.
         setWindowFlag(Qt::FramelessWindowHint, false);
         if (isFullScreen() || !isVisible()) {
+            const bool fromScreen = isVisible(); // one that has gone, or now holds the host's
             fullScreen(false);
             resize(1280, 720);
+            if (fromScreen && QGuiApplication::primaryScreen())
+                move(QGuiApplication::primaryScreen()->availableGeometry().topLeft() + QPoint(40, 40));
         }
         return;
     }
