@@ -118,9 +118,11 @@ AudienceScreen::AudienceScreen(Console& console, const QString& screenName)
         if (!isFullScreen())
             place();
     });
-    // Unplugged: on to a remaining screen as a window, once the screen has gone.
-    connect(qApp, &QGuiApplication::screenRemoved, this,
-            [this] { QTimer::singleShot(0, this, &AudienceScreen::place); });
+    // Unplugged: a window on the main screen, until a screen is plugged in again.
+    connect(qApp, &QGuiApplication::screenRemoved, this, [this](QScreen* gone) {
+        if (screen() == gone)
+            windowed();
+    });
     refresh();
     place();
 }
@@ -205,22 +207,23 @@ QScreen* AudienceScreen::chosenScreen() const {
 
 void AudienceScreen::place() {
     QScreen* s = chosenScreen();
-    if (s == nullptr) {
-        // One screen: a window the host can drag to a projector.
-        setWindowFlag(Qt::FramelessWindowHint, false);
-        if (isFullScreen() || !isVisible()) {
-            const bool fromScreen = isVisible(); // one that has gone, or now holds the host's
-            fullScreen(false);
-            resize(1280, 720);
-            if (fromScreen && QGuiApplication::primaryScreen())
-                move(QGuiApplication::primaryScreen()->availableGeometry().topLeft() + QPoint(40, 40));
-        }
-        return;
-    }
+    if (s == nullptr) // one screen: a window the host can drag to a projector
+        return windowed();
     setWindowFlag(Qt::FramelessWindowHint, true);
     setScreen(s);
     setGeometry(s->geometry());
     fullScreen(true);
+}
+
+void AudienceScreen::windowed() {
+    if (isVisible() && !isFullScreen())
+        return;
+    const bool wasShown = isVisible(); // on a screen that has gone, or now holds the host's
+    setWindowFlag(Qt::FramelessWindowHint, false);
+    fullScreen(false);
+    resize(1280, 720);
+    if (wasShown && QGuiApplication::primaryScreen())
+        move(QGuiApplication::primaryScreen()->availableGeometry().topLeft() + QPoint(40, 40));
 }
 
 // As showFullScreen() and showNormal(), without asking for the keyboard.

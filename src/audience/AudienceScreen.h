@@ -32,6 +32,7 @@ protected:
 private:
     audience::Scene scene();
     void place();
+    void windowed();
     void fullScreen(bool on);
     QScreen* chosenScreen() const;
 
