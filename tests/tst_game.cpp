@@ -89,7 +89,7 @@ void TestGame::wholeGame_data() {
                        << "Ada 1 120 $0 $0+|Bea 1 0 $0 $0+|Cai 1 0 $0 $0+|Dov 0 0 $500 $0+|"
                           "Eli 1 0 $0 $0+|Fay 0 0 $0 $100+"
                        << "$50,000 $50,500 60 link 0 lit Ada out 2,3,4,5 F"
-                       << "F C W C|W C W" << "Ada/Fay $50,500 vxv[2]334455"
+                       << "F C*10|C W" << "Ada/Fay $50,500 [1]1" // sudden death
                        << "Ada|$50,500|Fay" << "120:2 105:2 90:2 75:2 60:2";
     // With the audience screen open: the same game, the same sounds.
     QTest::newRow("8, audience screen") << 8 << "$5,000 - 0 link 0 lit Gus out  V"
@@ -217,6 +217,10 @@ void TestGame::moments_data() {
     QTest::newRow("C, B, F, V out of turn") << 6 << "c" << "C B F S . F S V"
                                             << "$0 - 105 link 0 lit Ada out  C"
                                             << "Let's play... The Brackwyn!";
+    QTest::newRow("TOTAL on show, round's end") << 6 << "c" << "T S C B ."
+                                                << "$100 $100 0 link 0 lit Bea out  V"
+                                                << "Time is up.";
+    QTest::newRow("S right after V") << 8 << "c" << "S . V+S" << "no game window" << "Time is up.";
     QTest::newRow("Start Over cancelled") << 8 << "c" << "S C no restart C"
                                           << "$0 - 150 link 2 lit Cai out  C"
                                           << "Do you really want to exit this game?";
@@ -343,6 +347,7 @@ void TestGame::chainMoves_data() {
     QTest::addColumn<int>("players");
     QTest::addColumn<int>("level");
     QTest::addColumn<QString>("tops"); // box/caption tops of links 1..top-1, in twips
+    QTest::newRow("6 at 6") << 6 << 6 << "4710/4830 4470/4590 4230/4350 3990/4110 3390/3660";
     QTest::newRow("8 at 8") << 8 << 8
                             << "5760/5880 5520/5640 5280/5400 5040/5160 4800/4920 4560/4680 "
                                "3960/4215";
