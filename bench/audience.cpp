@@ -1,8 +1,8 @@
 // Times the audience screen: from a host's key press in the game-control window to the end of
 // the audience frame that shows it, through the real event loop; and one whole frame drawn at
-// 3840x2160. Prints "keyframe <presses> <median ns> <p95 ns> <worst ns>" and
-// "frame4k <frames> <median ns> <p95 ns> <worst ns>".
+// 3840x2160. Prints a "keyframe" and a "frame4k" line of timings (see Report.h).
 #include "Host.h"
+#include "Report.h"
 #include "audience/AudiencePainter.h"
 #include "audience/AudienceScreen.h"
 #include "ui/Application.h"
@@ -18,11 +18,6 @@
 
 namespace {
 
-void report(const char* what, std::vector<qint64>& ns) {
-    std::sort(ns.begin(), ns.end());
-    std::printf("%s %zu %lld %lld %lld\n", what, ns.size(), static_cast<long long>(ns[ns.size() / 2]),
-                static_cast<long long>(ns[ns.size() * 95 / 100]), static_cast<long long>(ns.back()));
-}
 
 // Notes when the audience screen has finished painting a frame.
 struct PaintWatch : QObject {

@@ -1,7 +1,8 @@
 // Times how long the game-control window takes to handle one key press while the clock runs:
 // the key handler alone, and a whole press (event delivery plus the repaint it causes).
-// Prints "handleKey <presses> <median ns> <p99 ns>" and "press+paint <presses> <median> <p99>".
+// Prints a "handleKey" and a "press+paint" line of timings (see Report.h).
 #include "Host.h"
+#include "Report.h"
 #include "round/Maingame.h"
 #include "state/GameFormat.h"
 
@@ -20,11 +21,6 @@ namespace {
 // and hidden once per cycle.
 constexpr char kMix[] = {'C', 'C', 'W', 'C', 'C', 'C', 'B', 'H', 'C', 'W', 'C', 'B'};
 
-void report(const char* what, std::vector<qint64>& ns) {
-    std::sort(ns.begin(), ns.end());
-    std::printf("%s %zu %lld %lld\n", what, ns.size(), static_cast<long long>(ns[ns.size() / 2]),
-                static_cast<long long>(ns[ns.size() * 99 / 100]));
-}
 
 } // namespace
 

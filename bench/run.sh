@@ -354,11 +354,11 @@ fi
 # --- Key presses, in-process -------------------------------------------------------------------
 
 keyresult=$("$keybench" 100000 2000 2>/dev/null) || fail "the key benchmark failed"
-read -r _ k_n k_med k_p99 <<<"$(grep '^handleKey ' <<<"$keyresult")"
-read -r _ p_n p_med p_p99 <<<"$(grep '^press+paint ' <<<"$keyresult")"
+read -r _ k_n k_med _ k_p99 _ <<<"$(grep '^handleKey ' <<<"$keyresult")"
+read -r _ p_n p_med _ p_p99 _ <<<"$(grep '^press+paint ' <<<"$keyresult")"
 audresult=$("$audbench" 1000 50 2>/dev/null) || fail "the audience benchmark failed"
-read -r _ af_n af_med af_p95 af_max <<<"$(grep '^keyframe ' <<<"$audresult")"
-read -r _ f4_n f4_med f4_p95 f4_max <<<"$(grep '^frame4k ' <<<"$audresult")"
+read -r _ af_n af_med af_p95 _ af_max <<<"$(grep '^keyframe ' <<<"$audresult")"
+read -r _ f4_n f4_med f4_p95 _ f4_max <<<"$(grep '^frame4k ' <<<"$audresult")"
 
 # --- The music, from the recording --------------------------------------------------------------
 

@@ -28,8 +28,7 @@ struct Builder {
     void text(QString t, const QRectF& box, double px, const QColor& ink, const QColor& fill = {},
               double least = 0) {
         t.replace(u'\n', u' ');
-        QFont font(QStringLiteral("Arial"));
-        font.setBold(true);
+        QFont font = design::arial(12); // the windows' face; sized in pixels below
         const double room = box.width() * 0.92;
         px = std::min(px, box.height() / H / 1.2);
         for (;;) {

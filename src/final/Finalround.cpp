@@ -121,8 +121,7 @@ void Finalround::closeBox() {
 
 void Finalround::drawMarker(int i) {
     const FinalEngine::Marker& m = final_.marker(i);
-    const auto at = i;
-    QLabel* l = markerLabels[at];
+    QLabel* l = markerLabels[i];
     if (m.mark == Mark::Number) {
         l->setFont(arial(24));
         l->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -133,11 +132,11 @@ void Finalround::drawMarker(int i) {
         l->setText(m.mark == Mark::Tick ? QStringLiteral("\u2714") : QStringLiteral("\u2718"));
     }
     setTextColour(l, m.current ? darkGrey : m.mark == Mark::Number ? black : white);
-    questionPanels[at]->setFill(m.mark == Mark::Tick    ? red
+    questionPanels[i]->setFill(m.mark == Mark::Tick    ? red
                                 : m.mark == Mark::Cross ? teal
                                                         : lightGrey);
-    if (questionPanels[at]->isHidden() == m.shown) {
-        questionPanels[at]->setVisible(m.shown);
+    if (questionPanels[i]->isHidden() == m.shown) {
+        questionPanels[i]->setVisible(m.shown);
         l->setVisible(m.shown);
     }
 }
