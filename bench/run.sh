@@ -5,13 +5,16 @@
 # music and the clips are heard, how long one key press takes, and what the audience screen costs. About three minutes, most of it
 # the 60-second round.
 #
-#   bench/run.sh [BUILD_DIR]     default: build/, as ./run.sh and ./test.sh make it
+#   bench/run.sh [--start] [BUILD_DIR]   default: build/, as ./run.sh and ./test.sh make it
+#   --start: only the start-up rows, in a few seconds
 #
 # Needs, besides what scripts/setup.sh --test installs: xev (x11-utils) to time windows as they
 # appear, and pulseaudio, whose null sink lets the music play and be recorded without a sound
 # card. Missing packages are installed; without pulseaudio the music rows say so.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+only_start=no
+[ "${1:-}" = --start ] && { only_start=yes; shift; }
 build=$(realpath -m "${1:-$root/build}")
 . "$root/scripts/xsession.sh" bench
 
@@ -37,7 +40,7 @@ if ! on_display; then
     cmake --build "$build" --parallel "$(nproc)" \
         --target quolmar quolmar_sounds_out quolmar_baseline quolmar_bench_keys \
         quolmar_bench_audience >/dev/null
-    to_display "$build"
+    to_display $([ $only_start = yes ] && echo --start) "$build"
 fi
 
 quolmar=$build/quolmar
@@ -52,6 +55,15 @@ export XDG_RUNTIME_DIR=$work/runtime
 unset QT_QPA_PLATFORM
 
 now() { echo "${EPOCHREALTIME/./}"; } # microseconds
+row() { printf '%-44s | %-11s | %-11s | %s\n' "$@"; }
+ratio() { awk -v q="$1" -v b="$2" 'BEGIN { printf "%.2fx", q / b }'; }
+header() {
+    echo
+    echo "quolmar benchmark, $(date -u +%Y-%m-%d): $(nproc) cores, $(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)," \
+        "build type $(awk -F= '/^CMAKE_BUILD_TYPE:/ { print $2 }' "$build/CMakeCache.txt"), Xvfb + openbox"
+    row "measurement" "quolmar" "baseline" "ratio / notes"
+    row "--------------------------------------------" "-----------" "-----------" "-------------"
+}
 ms() { awk -v us="$1" 'BEGIN { printf "%.1f ms", us / 1000 }'; }
 mib() { awk -v kb="$1" 'BEGIN { printf "%.1f MiB", kb / 1024 }'; }
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
@@ -122,20 +134,40 @@ launch() {
 : >"$work/a.mem"
 # Turn about, so that neither gains from what the other left in the caches; the first pair
 # only warms up.
-for run in $(seq 0 10); do
+launches=${BENCH_LAUNCHES:-24}
+for run in $(seq 0 "$launches"); do
     launch '^The Brackwyn$' "$quolmar"
     [ "$run" -gt 0 ] && { echo "$shown_us" >>"$work/q.times"; echo "$settled_kb" >>"$work/q.mem"; }
     launch '^quolmar baseline$' "$baseline"
     [ "$run" -gt 0 ] && { echo "$shown_us" >>"$work/b.times"; echo "$settled_kb" >>"$work/b.mem"; }
     # With the audience screen (here a 1280x720 window: the display has one screen).
+    [ "$only_start" = yes ] && continue
     launch '^The Brackwyn$' "$quolmar" --audience
     [ "$run" -gt 0 ] && echo "$settled_kb" >>"$work/a.mem"
 done
-a_mem=$(median <"$work/a.mem")
 q_start=$(median <"$work/q.times")
 b_start=$(median <"$work/b.times")
 q_mem=$(median <"$work/q.mem")
 b_mem=$(median <"$work/b.mem")
+worst() { sort -n | tail -n 1; }
+q_worst=$(worst <"$work/q.times")
+b_worst=$(worst <"$work/b.times")
+q_mem_worst=$(worst <"$work/q.mem")
+b_mem_worst=$(worst <"$work/b.mem")
+start_rows() {
+    row "launch to start window mapped (median of $launches)" "$(ms "$q_start")" "$(ms "$b_start")" \
+        "$(ratio "$q_start" "$b_start"); worst $(ms "$q_worst") against $(ms "$b_worst")"
+    row "RSS at the start window (after 1 s)" "$(mib "$q_mem")" "$(mib "$b_mem")" \
+        "+$(mib $((q_mem - b_mem))); VmHWM, median of $launches; worst $(mib "$q_mem_worst") against $(mib "$b_mem_worst")"
+}
+
+if [ "$only_start" = yes ]; then
+    header
+    start_rows
+    exit 0
+fi
+
+a_mem=$(median <"$work/a.mem")
 
 # --- A whole run to a real 60-second round, played as a host would -----------------------------
 
@@ -468,18 +500,9 @@ fi
 
 # --- The table ----------------------------------------------------------------------------------
 
-row() { printf '%-44s | %-11s | %-11s | %s\n' "$@"; }
 us() { awk -v ns="$1" 'BEGIN { printf "%.1f us", ns / 1000 }'; }
-ratio() { awk -v q="$1" -v b="$2" 'BEGIN { printf "%.2fx", q / b }'; }
-echo
-echo "quolmar benchmark: $(nproc) cores, $(awk -F': ' '/^model name/ { print $2; exit }' /proc/cpuinfo)," \
-    "build type $(awk -F= '/^CMAKE_BUILD_TYPE:/ { print $2 }' "$build/CMakeCache.txt"), Xvfb + openbox"
-row "measurement" "quolmar" "baseline" "ratio / notes"
-row "--------------------------------------------" "-----------" "-----------" "-------------"
-row "launch to start window mapped (median of 10)" "$(ms "$q_start")" "$(ms "$b_start")" \
-    "$(ratio "$q_start" "$b_start")"
-row "peak RSS at the start window (after 1 s)" "$(mib "$q_mem")" "$(mib "$b_mem")" \
-    "$(ratio "$q_mem" "$b_mem"); VmHWM, median of 10"
+header
+start_rows
 if [ "$music_error" = no ]; then sound="music playing into a null sink"; else
     sound="music could not play: no audio output"; fi
 row "peak RSS, round 1 running for 2 s" "$(mib "$round_kb")" "-" \
@@ -495,7 +518,7 @@ row "key press, handleKey alone (median)" "$(us "$k_med")" "-" \
     "p99 $(us "$k_p99"); $k_n presses of C C W C C C B H C W C B, 8 players, clock running"
 row "key press, event and repaint (median)" "$(us "$p_med")" "-" "p99 $(us "$p_p99"); $p_n presses"
 row "peak RSS at the start, with --audience" "$(mib "$a_mem")" "-" \
-    "+$(mib $((a_mem - q_mem))) for the audience screen (1280x720 window); median of 10"
+    "+$(mib $((a_mem - q_mem))) for the audience screen (1280x720 window); median of $launches"
 row "host key to audience frame drawn (median)" "$(ms "$((af_med / 1000))")" "-" \
     "p95 $(ms "$((af_p95 / 1000))"), worst $(ms "$((af_max / 1000))"); $af_n presses, event loop on Xvfb"
 row "audience frame at 3840x2160 (median)" "$(ms "$((f4_med / 1000))")" "-" \

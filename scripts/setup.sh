@@ -15,7 +15,7 @@ packages=(
 # The tests also run the real program under a virtual display, trace it, and check the
 # installed files and the package.
 if [ "${1:-}" = "--test" ]; then
-    packages+=(strace xvfb xauth xdotool openbox desktop-file-utils appstream dpkg-dev)
+    packages+=(strace xvfb xauth xdotool openbox desktop-file-utils appstream dpkg-dev libebur128-dev)
     shift
 fi
 packages+=("$@")

@@ -1,7 +1,6 @@
 #include "Windows.h"
 #include "audience/AudienceScreen.h"
-#include "sound/FluidMidiDevice.h"
-#include "sound/SdlWavPlayer.h"
+#include "sound/LazyAudio.h"
 #include "ui/Application.h"
 #include "ui/Console.h"
 #include "ui/Dialogs.h"
@@ -12,7 +11,6 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyleFactory>
-#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -124,8 +122,6 @@ int main(int argc, char* argv[]) {
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quolmar"));
     QApplication::setApplicationVersion(QStringLiteral(QUOLMAR_VERSION));
-    // Every window inherits the program icon.
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/quolmar.svg")));
     // The windows are drawn to fixed designs; one style keeps them alike on every desktop.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
@@ -138,13 +134,17 @@ int main(int argc, char* argv[]) {
     }
 
     MessageBoxDialogs dialogs;
-    // Neither player touches the sound hardware yet, so the start window shows at once.
-    SdlWavPlayer wav;
-    FluidMidiDevice midi;
-    Console console(dialogs, wav, midi, QApplication::applicationDirPath());
+    // Nothing of the sound is loaded yet, so the start window shows at once.
+    const QString dir = QApplication::applicationDirPath();
+    LazyAudio audio(dir + QStringLiteral("/quolmar-audio.so"), dir);
+    Console console(dialogs, audio, audio, dir);
     registerWindows(console.forms);
     console.forms.setQuitHandler([] { QApplication::quit(); });
     console.forms.show(windows::opening);
+    // Every window inherits the program icon; drawn from its SVG once the start window is up.
+    QMetaObject::invokeMethod(
+        &app, [] { QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/quolmar.svg"))); },
+        Qt::QueuedConnection);
     // After the start window, so that the host's window has the keyboard.
     std::unique_ptr<AudienceScreen> audience;
     if (options.audience) {
@@ -157,7 +157,5 @@ int main(int argc, char* argv[]) {
                          qPrintable(options.screen));
         audience = std::make_unique<AudienceScreen>(console, options.screen);
     }
-    // The audio device opens once the start window is up, so the first clip starts on time.
-    QTimer::singleShot(250, &app, [&wav] { wav.open(); });
     return QApplication::exec();
 }

@@ -25,11 +25,11 @@ for p in libqt6svg6 qt6-qpa-plugins fluid-soundfont-gm timgm6mb-soundfont fonts-
 done
 
 dpkg-deb -x "$deb" "$tmp/debian/quolmar"
-# Every library the program links must be in Depends, at least at the version it needs. Not
+# Every library the program and its audio module link must be in Depends, at least at the version it needs. Not
 # for a sanitizer build: it links its own runtime and more of the GL libraries, and never ships.
 if [ "$sanitized" = 0 ]; then
     printf 'Source: quolmar\n\nPackage: quolmar\nArchitecture: any\n' >"$tmp/debian/control"
-    needed=$(cd "$tmp" && dpkg-shlibdeps -O debian/quolmar/usr/lib/quolmar/quolmar 2>/dev/null)
+    needed=$(cd "$tmp" && dpkg-shlibdeps -O debian/quolmar/usr/lib/quolmar/quolmar{,-audio.so} 2>/dev/null)
     while read -r pkg op min; do
         ours=$(dep "$pkg")
         [ -n "$ours" ] || fail "Depends lacks $pkg, which the program links"
@@ -48,8 +48,8 @@ n=0
 for f in "$build"/*.wav "$build"/*.mid; do
     cmp -s "$f" "lib/quolmar/${f##*/}" && n=$((n + 1)) || fail "${f##*/} is not installed beside the program"
 done
-[ "$n" -eq 25 ] && [ "$(ls lib/quolmar | wc -l)" -eq 26 ] ||
-    fail "lib/quolmar should hold the program and 25 sound files (the build made $n): $(ls lib/quolmar | xargs)"
+[ "$n" -eq 25 ] && [ -f lib/quolmar/quolmar-audio.so ] && [ "$(ls lib/quolmar | wc -l)" -eq 27 ] ||
+    fail "lib/quolmar should hold the program, its audio module and 25 sound files (the build made $n): $(ls lib/quolmar | xargs)"
 
 # A relative link keeps the tree working wherever it is unpacked.
 [[ -L bin/quolmar && $(readlink bin/quolmar) != /* ]] || fail "bin/quolmar is not a relative link"

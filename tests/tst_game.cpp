@@ -124,7 +124,8 @@ void TestGame::wholeGame() {
     };
     h.newGame(cast.mid(0, players));
     QCOMPARE(h.sees(), "$0 -  link 0 lit  out  S");
-    QCOMPARE(h.midi.prepared, 1);
+    // Ready during team entry, and with the first round's instruments as its window opens.
+    QCOMPARE(h.midi.prepared, QStringList({"", h.console.sound.path(rules::musicFile(f, 1))}));
 
     // Round 1: three right, a bank, a wrong answer at the bottom and one at level 1, then time.
     h.play("S C*3 B W C W .5");

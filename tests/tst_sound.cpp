@@ -56,13 +56,13 @@ private slots:
         QTest::addColumn<int>("options"); // 1: WAV, 2: MIDI, 4: the piece does not open
         QTest::addColumn<QString>("music");
         QTest::addColumn<QStringList>("done");
-        const QStringList stop{"stop midi", "close midi"}, clip{"prepare", "sync /q/choice.wav"};
+        const QStringList stop{"stop midi", "close midi"}, clip{"/q/60.mid", "sync /q/choice.wav"};
         const QStringList music = stop + QStringList{openCommand("/q/90.mid"), "play midi"} + stop;
         QTest::newRow("WAV") << 1 << "90.mid" << stop + clip;
-        QTest::newRow("MIDI") << 2 << "90.mid" << music + QStringList{"prepare"};
+        QTest::newRow("MIDI") << 2 << "90.mid" << music + QStringList{"/q/60.mid"};
         QTest::newRow("round without music") << 3 << "" << stop + clip;
         // Says so, and sends the play command all the same, as it always did.
-        QTest::newRow("open fails") << 6 << "90.mid" << music + QStringList{"Error!", "prepare"};
+        QTest::newRow("open fails") << 6 << "90.mid" << music + QStringList{"Error!", "/q/60.mid"};
     }
     void gates() {
         QFETCH(int, options);
@@ -78,8 +78,8 @@ private slots:
         sound.clip("choice.wav", Mode::Sync);
         sound.music(music);
         sound.StopMidi();
-        sound.prepareMusic();
-        QStringList done = midi.commands + dialogs.texts + QStringList(midi.prepared, "prepare");
+        sound.prepareMusic("60.mid");
+        QStringList done = midi.commands + dialogs.texts + midi.prepared;
         for (const auto& [path, mode] : wav.calls)
             done << (mode == Mode::Sync ? "sync " : "async ") + path;
         QTEST(done, "done");

@@ -139,8 +139,8 @@ void Maingame::open() {
         setFittedText(nameLabels[i], state_.PlayerNames[i], 12, 7);
     }
     round_.open();
-    // The synthesiser gets ready now, long before the first clock has to start.
-    console.sound.prepareMusic();
+    // The synthesiser and the next round's instruments get ready now, long before its clock.
+    console.sound.prepareMusic(rules::musicFile(format, state_.RoundNumber + 1));
     setFocus();
 }
 

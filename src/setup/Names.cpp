@@ -48,6 +48,8 @@ Names::Names(Console& c, const GameFormat& f)
     nameBoxes[1]->setFocus();
 
     connect(playButton, &QPushButton::clicked, this, &Names::letsPlay);
+    // While the names are typed, the sound gets ready; the start window never waits for it.
+    console.sound.prepareMusic();
     connect(cancelButton, &QPushButton::clicked, this, [this] { handOver(windows::opening); });
 }
 

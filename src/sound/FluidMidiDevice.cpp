@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <array>
 #include <atomic>
 #include <fluidsynth.h>
 #include <mutex>
@@ -11,8 +12,11 @@ namespace {
 
 // No round's music comes anywhere near this; anything larger is not worth reading.
 constexpr qint64 kLargestPiece = 16 * 1024 * 1024;
-// One block is enough for a trial player to load its piece.
+// One block is enough for a trial player to load its piece and send what sounds at its start.
 constexpr int kTrialBlock = 64;
+// A piece addresses channels 0 to 15; those above hold the coming piece's instruments.
+constexpr int kChannels = 16;
+constexpr int kDrumChannel = 9;
 
 } // namespace
 
@@ -103,22 +107,51 @@ FluidMidiDevice::~FluidMidiDevice() {
     engine_.reset();
 }
 
-void FluidMidiDevice::prepare() {
+fluid_settings_t* FluidMidiDevice::tune(fluid_settings_t* settings) {
+    if (!settings)
+        return nullptr;
+    // Samples load only for the instruments a piece uses, which keeps this quick and the memory
+    // small; the channels above a piece's own hold the instruments of the coming one.
+    fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
+    fluid_settings_setint(settings, "synth.midi-channels", 2 * kChannels);
+    fluid_settings_setnum(settings, "synth.gain", gain);
+    // The final hit lands on the last tick; a reset there would silence it at once.
+    fluid_settings_setint(settings, "player.reset-synth", 0);
+    return settings;
+}
+
+void FluidMidiDevice::prepare(const QString& piece) {
+    start();
+    if (state_ != State::Ready || piece.isEmpty())
+        return;
+    QFile file(piece);
+    std::vector<Voice> voices;
+    if (file.size() > kLargestPiece || !file.open(QIODevice::ReadOnly) ||
+        !playable(file.readAll(), &voices))
+        return;
+    const int font = fluid_sfont_get_id(fluid_synth_get_sfont(engine_->synth, 0));
+    for (int held = 0; held < kChannels; ++held) {
+        const int channel = kChannels + held;
+        if (held < int(voices.size()))
+            fluid_synth_program_select(engine_->synth, channel, font, voices[held].bank,
+                                       voices[held].program);
+        else
+            fluid_synth_unset_program(engine_->synth, channel);
+    }
+}
+
+void FluidMidiDevice::start() {
     if (state_ != State::Unprepared)
         return;
     state_ = State::Unavailable;
     auto engine = std::make_unique<Engine>();
-    engine->settings = new_fluid_settings();
+    engine->settings = tune(new_fluid_settings());
     if (!engine->settings)
         return;
     // The system clock keeps the music's time even when the audio thread is starved; a long
-    // period rides out a busy machine; samples load only for the instruments a piece uses,
-    // which keeps this quick and the memory small.
+    // period rides out a busy machine.
     fluid_settings_setstr(engine->settings, "player.timing-source", "system");
     fluid_settings_setint(engine->settings, "audio.period-size", 1024);
-    fluid_settings_setint(engine->settings, "synth.dynamic-sample-loading", 1);
-    // The final hit lands on the last tick; a reset there would silence it at once.
-    fluid_settings_setint(engine->settings, "player.reset-synth", 0);
     if (!fileOutput_.isEmpty())
         fluid_settings_setstr(engine->settings, "audio.file.name",
                               QFile::encodeName(fileOutput_).constData());
@@ -196,7 +229,7 @@ int FluidMidiDevice::open(const QString& path) {
         return FileNotFound;
     const QByteArray data = file.readAll();
 
-    prepare();
+    start();
     if (state_ != State::Ready)
         return DeviceUnavailable;
     // FluidSynth accepts any file here and only finds out when it plays, so try it first.
@@ -216,13 +249,33 @@ int FluidMidiDevice::open(const QString& path) {
     return Ok;
 }
 
-bool FluidMidiDevice::playable(const QByteArray& data) {
+bool FluidMidiDevice::playable(const QByteArray& data, std::vector<Voice>* voices) {
     fluid_player_t* trial = new_fluid_player(engine_->trialSynth);
     if (!trial)
         return false;
-    // Its events go nowhere: only whether the piece loads and has length matters.
+    // Its events go nowhere: only whether the piece loads and has length matters, and which
+    // instruments it chooses at its start.
+    struct Choices {
+        std::vector<Voice>* voices;
+        std::array<int, kChannels> bank{};
+    } choices{voices};
+    choices.bank[kDrumChannel] = 128;
     fluid_player_set_playback_callback(
-        trial, [](void*, fluid_midi_event_t*) { return int{FLUID_OK}; }, nullptr);
+        trial,
+        [](void* data, fluid_midi_event_t* event) {
+            auto* c = static_cast<Choices*>(data);
+            const int channel = fluid_midi_event_get_channel(event);
+            if (!c->voices || channel < 0 || channel >= kChannels)
+                return int{FLUID_OK};
+            const int type = fluid_midi_event_get_type(event);
+            if (type == 0xB0 && fluid_midi_event_get_control(event) == 0 && channel != kDrumChannel)
+                c->bank[std::size_t(channel)] = fluid_midi_event_get_value(event);
+            else if (type == 0xC0)
+                c->voices->push_back(
+                    {c->bank[std::size_t(channel)], fluid_midi_event_get_program(event)});
+            return int{FLUID_OK};
+        },
+        &choices);
     bool ok = fluid_player_add_mem(trial, data.constData(), static_cast<size_t>(data.size())) ==
                   FLUID_OK &&
               fluid_player_play(trial) == FLUID_OK;

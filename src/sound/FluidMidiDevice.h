@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <vector>
+
+typedef struct _fluid_hashtable_t fluid_settings_t;
 
 // Plays the rounds' music with FluidSynth: one synthesiser, SoundFont and audio output for the
 // whole run, and at most one piece open at a time.
@@ -34,8 +37,13 @@ public:
     FluidMidiDevice& operator=(const FluidMidiDevice&) = delete;
 
     int command(const QString& text) override;
-    // Loads the SoundFont and opens the audio output, once; later calls return at once.
-    void prepare() override;
+    // Loads the SoundFont and opens the audio output, once; then loads the instruments `piece`
+    // plays and keeps them loaded, so that it starts without reading the SoundFont.
+    void prepare(const QString& piece) override;
+    // The synthesiser's settings, shared with whatever measures its output. Returns them.
+    static fluid_settings_t* tune(fluid_settings_t* settings);
+    // The output level: the loudest piece's final hit stays just under full scale.
+    static constexpr double gain = 0.2;
 
     // Whether the synthesiser, its SoundFont and an audio output are there.
     bool ready() const;
@@ -43,10 +51,16 @@ public:
     bool lastTickReached() const;
 
 private:
+    // A program and the bank it comes from.
+    struct Voice {
+        int bank;
+        int program;
+    };
+    void start();
     int open(const QString& path);
     int play();
     int stop();
-    bool playable(const QByteArray& data);
+    bool playable(const QByteArray& data, std::vector<Voice>* voices = nullptr);
 
     struct Engine;
     struct Piece;

@@ -8,6 +8,7 @@ class MidiDevice {
 public:
     virtual ~MidiDevice() = default;
     virtual int command(const QString& text) = 0;
-    // Gets the synthesiser ready before the first round, so the clock never waits for it.
-    virtual void prepare() {}
+    // Gets the synthesiser ready, and the instruments of `piece` if one is named, before the
+    // round, so the clock never waits for them.
+    virtual void prepare(const QString& piece) { Q_UNUSED(piece); }
 };

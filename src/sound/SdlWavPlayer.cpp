@@ -114,6 +114,12 @@ Mix_Chunk* SdlWavPlayer::clip(const QString& path) {
     return chunk;
 }
 
+void SdlWavPlayer::preload(const QStringList& paths) {
+    if (open())
+        for (const QString& path : paths)
+            clip(path);
+}
+
 void SdlWavPlayer::play(const QString& path, Mode mode) {
     if (!open())
         return;

@@ -19,6 +19,7 @@ public:
     SdlWavPlayer& operator=(const SdlWavPlayer&) = delete;
 
     void play(const QString& path, Mode mode) override;
+    void preload(const QStringList& paths) override;
 
     // Opens the audio device now instead of at the first clip. False when there is none:
     // the player then stays silent for the whole run.

@@ -25,8 +25,8 @@ void SoundSystem::music(const QString& fileName) {
         PlayMidi(path(fileName));
 }
 
-void SoundSystem::prepareMusic() {
-    midi_.prepare();
+void SoundSystem::prepareMusic(const QString& fileName) {
+    midi_.prepare(fileName.isEmpty() ? fileName : path(fileName));
 }
 
 void SoundSystem::PlayMidi(const QString& fullPath) {

@@ -21,7 +21,8 @@ public:
     void clip(const QString& fileName, WavPlayer::Mode mode);
     // Starts a round's music from the program's directory when the MIDI option is on.
     void music(const QString& fileName);
-    void prepareMusic();
+    // Readies the synthesiser, and the instruments of a round's music if one is named.
+    void prepareMusic(const QString& fileName = {});
 
     void PlayMidi(const QString& fullPath);
     void StopMidi();

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 // Plays one WAV clip by path. A clip that cannot be played sounds the desktop's alert instead.
 class WavPlayer {
@@ -11,4 +11,6 @@ public:
     };
     virtual ~WavPlayer() = default;
     virtual void play(const QString& path, Mode mode) = 0;
+    // Opens the audio output and reads these clips ahead of their first play.
+    virtual void preload(const QStringList& paths) { Q_UNUSED(paths); }
 };

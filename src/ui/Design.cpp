@@ -127,11 +127,14 @@ Picture::Picture(QWidget* parent, const QString& name, const QString& resource) 
 void Picture::load(const QString& resource) {
     resource_ = resource;
     delete svg_;
-    svg_ = resource.isEmpty() ? nullptr : new QSvgRenderer(resource, this);
+    svg_ = nullptr;
     update();
 }
 
 void Picture::paintEvent(QPaintEvent*) {
+    // Read when first drawn, so that a window is on the screen before its picture is parsed.
+    if (svg_ == nullptr && !resource_.isEmpty())
+        svg_ = new QSvgRenderer(resource_, this);
     if (svg_ == nullptr || !svg_->isValid())
         return;
     QPainter p(this);

@@ -25,10 +25,10 @@ public:
         commands << text;
         return text.startsWith(QLatin1String("open ")) ? openResult : 0;
     }
-    void prepare() override { ++prepared; }
+    void prepare(const QString& piece) override { prepared << piece; }
     QStringList commands;
     int openResult = 0;
-    int prepared = 0;
+    QStringList prepared;
 };
 
 // Answers message boxes from a script and records the text and title of every box shown.

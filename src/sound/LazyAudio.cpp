@@ -1,0 +1,84 @@
+#include "LazyAudio.h"
+
+#include "AudioModule.h"
+
+#include <QDir>
+#include <QLibrary>
+#include <cstdio>
+#include <utility>
+
+namespace {
+
+// Without the module the game goes on in silence; a piece cannot be opened, as without a device.
+class NoWav final : public WavPlayer {
+public:
+    void play(const QString&, Mode) override {}
+};
+class NoMidi final : public MidiDevice {
+public:
+    int command(const QString& text) override {
+        return text.startsWith(QLatin1String("open"), Qt::CaseInsensitive) ? 263 : 0;
+    }
+};
+
+} // namespace
+
+LazyAudio::LazyAudio(QString module, QString soundDir)
+    : module_(std::move(module)), soundDir_(std::move(soundDir)) {}
+
+LazyAudio::~LazyAudio() {
+    finish();
+    // The players go before the module's code would; the module itself stays loaded.
+    midi_.reset();
+    wav_.reset();
+}
+
+void LazyAudio::load() {
+    if (wav_)
+        return;
+    QLibrary library(module_);
+    const auto make = reinterpret_cast<AudioModuleEntry>(library.resolve(audioModuleEntry));
+    if (make) {
+        AudioPlayers players = make();
+        wav_.reset(players.wav);
+        midi_.reset(players.midi);
+    }
+    if (!wav_ || !midi_) {
+        std::fprintf(stderr, "quolmar: no sound: %s\n", qPrintable(library.errorString()));
+        wav_ = std::make_unique<NoWav>();
+        midi_ = std::make_unique<NoMidi>();
+        return;
+    }
+    QStringList clips;
+    const QDir dir(soundDir_);
+    for (const QString& name : dir.entryList({QStringLiteral("*.wav")}, QDir::Files))
+        clips << dir.filePath(name);
+    wav_->preload(clips);
+}
+
+void LazyAudio::finish() {
+    if (work_.valid())
+        work_.get();
+}
+
+void LazyAudio::prepare(const QString& piece) {
+    // One task after another: each waits for the one before.
+    work_ = std::async(std::launch::async, [this, before = work_, piece] {
+                if (before.valid())
+                    before.get();
+                load();
+                midi_->prepare(piece);
+            }).share();
+}
+
+void LazyAudio::play(const QString& path, Mode mode) {
+    finish();
+    load();
+    wav_->play(path, mode);
+}
+
+int LazyAudio::command(const QString& text) {
+    finish();
+    load();
+    return midi_->command(text);
+}
