@@ -2,6 +2,7 @@
 // program's synthesiser plays it (its gain and effects, rendered offline, sample-exact) and
 // each clip as it stands.
 // Usage: quolmar_bench_loudness <sound directory> <SoundFont>
+//        quolmar_bench_loudness --raw <file>    16-bit stereo at 44.1 kHz, as recorded
 // Prints "<file> <integrated LUFS> <true peak dBTP> <seconds>" per file.
 
 #include "sound/FluidMidiDevice.h"
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <ebur128.h>
 #include <fluidsynth.h>
 #include <memory>
@@ -59,11 +61,12 @@ void piece(const QString& path, const char* soundFont) {
     delete_fluid_settings(settings);
 }
 
-void clip(const QString& path) {
+// 16-bit stereo at 44.1 kHz, after a header of `header` bytes.
+void samples(const QString& path, int header) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return;
-    const QByteArray data = file.readAll().mid(44); // 16-bit stereo at 44.1 kHz, as generated
+    const QByteArray data = file.readAll().mid(header);
     Meter meter;
     ebur128_add_frames_short(meter.state, reinterpret_cast<const short*>(data.constData()),
                              std::size_t(data.size()) / 4);
@@ -73,13 +76,18 @@ void clip(const QString& path) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    if (argc == 3 && std::strcmp(argv[1], "--raw") == 0) {
+        samples(QString::fromLocal8Bit(argv[2]), 0);
+        return 0;
+    }
     if (argc != 3) {
-        std::fputs("Usage: quolmar_bench_loudness <sound directory> <SoundFont>\n", stderr);
+        std::fputs("Usage: quolmar_bench_loudness <sound directory> <SoundFont> | --raw <file>\n",
+                   stderr);
         return 2;
     }
     const QDir dir(QString::fromLocal8Bit(argv[1]));
     for (const QString& name : dir.entryList({"*.mid"}, QDir::Files, QDir::Name))
         piece(dir.filePath(name), argv[2]);
     for (const QString& name : dir.entryList({"*.wav"}, QDir::Files, QDir::Name))
-        clip(dir.filePath(name));
+        samples(dir.filePath(name), 44); // as generated
 }

@@ -39,7 +39,7 @@ if ! on_display; then
     fi
     cmake --build "$build" --parallel "$(nproc)" \
         --target quolmar quolmar_sounds_out quolmar_baseline quolmar_bench_keys \
-        quolmar_bench_audience >/dev/null
+        quolmar_bench_audience quolmar_bench_loudness >/dev/null
     to_display $([ $only_start = yes ] && echo --start) "$build"
 fi
 
@@ -47,6 +47,7 @@ quolmar=$build/quolmar
 baseline=$build/bench/quolmar_baseline
 keybench=$build/bench/quolmar_bench_keys
 audbench=$build/bench/quolmar_bench_audience
+loudbench=$build/bench/quolmar_bench_loudness
 begin
 # A runtime directory of its own, as a desktop session has, keeps the sound libraries' sockets
 # and links out of the home directory.
@@ -194,19 +195,20 @@ keys "$id" A n n Tab B e n Tab C y Tab D e e Tab E v e Tab F a y Return
 for round in 1 2 3 4 5; do
     take id "$control" "round $round"
     if [ "$round" -eq 5 ] && [ "$audio" = yes ]; then
-        spawn parec --raw --format=s16le --rate=8000 --channels=1 --latency-msec=10 \
+        # At the sink's own rate, in stereo, so that its loudness can be measured as heard.
+        spawn parec --raw --format=s16le --rate=44100 --channels=2 --latency-msec=10 \
             -d bench.monitor >"$work/round5.raw" 2>/dev/null
         recorder=$!
         # The goodbye clip may still be sounding; the round starts once the last 0.3 s of the
         # recording are silent, so that its first sound is the round's own first clip.
         end=$((SECONDS + 15))
-        until [ "$(stat -c %s "$work/round5.raw")" -ge 4800 ] &&
-            tail -c 4800 "$work/round5.raw" | od -An -v -t d2 -w2 |
+        until [ "$(stat -c %s "$work/round5.raw")" -ge 52920 ] &&
+            tail -c 52920 "$work/round5.raw" | od -An -v -t d2 -w2 |
             awk '{ if ($1 > 100 || $1 < -100) loud = 1 } END { exit loud }'; do
             [ $SECONDS -lt $end ] || fail "the recording never fell silent"
             sleep 0.1
         done
-        quiet_frame=$(($(stat -c %s "$work/round5.raw") / 160))
+        quiet_frame=$(($(stat -c %s "$work/round5.raw") / 1764))
     fi
     keys "$id" s
     answer "$box" "round $round, first start message"
@@ -249,6 +251,7 @@ stop "$game"
 # is resampled on the way to the recording.
 rate=44100
 latency_rounds=5
+music_rounds=7 # every round of the 8-player game, the first included
 mkfifo "$work/nap" "$work/keys"
 exec {nap}<>"$work/nap"
 # Sleeps without starting a process, so that polling below costs next to nothing.
@@ -330,7 +333,7 @@ if [ "$audio" = yes ]; then
     # the same window.
     latency_game music Tab Tab
     take id "$control" "music latency"
-    for round in $(seq "$latency_rounds"); do
+    for round in $(seq "$music_rounds"); do
         keys "$id" s
         answer "$box" "music latency, round $round, first start message"
         # Had the clips stayed on, letsplay.wav would be sounding by now.
@@ -392,15 +395,37 @@ audresult=$("$audbench" 1000 50 2>/dev/null) || fail "the audience benchmark fai
 read -r _ af_n af_med af_p95 _ af_max <<<"$(grep '^keyframe ' <<<"$audresult")"
 read -r _ f4_n f4_med f4_p95 _ f4_max <<<"$(grep '^frame4k ' <<<"$audresult")"
 
+# --- Loudness, by the EBU R128 meter ------------------------------------------------------------
+
+soundfont=$(awk -F= '/^QUOLMAR_SOUNDFONT:/ { print $2 }' "$build/CMakeCache.txt")
+"$loudbench" "$build" "$soundfont" >"$work/loudness" || fail "the loudness meter failed"
+# "lowest highest mean loudest-true-peak count" of the pieces (mid) or the clips (wav)
+levels() {
+    awk -v kind="$1" '$1 ~ "\\." kind "$" {
+            if (!n || $2 < lo) lo = $2; if (!n || $2 > hi) hi = $2; if (!n || $3 > tp) tp = $3
+            sum += $2; ++n }
+        END { printf "%.1f %.1f %.1f %.1f %d\n", lo, hi, sum / n, tp, n }' "$work/loudness"
+}
+read -r m_lo m_hi _ m_tp pieces < <(levels mid)
+read -r c_lo c_hi c_avg c_tp c_n < <(levels wav)
+heard_row="not measurable here: no audio output"
+heard="n/a"
+if [ "$audio" = yes ]; then
+    read -r _ heard heard_tp _ < <("$loudbench" --raw "$work/round5.raw")
+    heard+=" LUFS"
+    heard_row="true peak $heard_tp dBTP; round 5 of the 60 s round above, as the null sink got it:"
+    heard_row+=" its two clips, then 60 s of music and the hit"
+fi
+
 # --- The music, from the recording --------------------------------------------------------------
 
 music_row="not measurable here: no audio output (pulseaudio missing or did not start)"
 if [ "$audio" = yes ]; then
     # 10 ms loudness frames. The first sound after the recording fell silent is the clip that
     # closing the first start box starts; the hit is where the last loud passage first reaches
-    # half its peak, as the music test defines the end of a piece.
+    # 0.8 of its peak: the hit is the loudest moment of a piece, as the music test requires.
     read -r onset hit last < <(od -An -v -t d2 -w2 "$work/round5.raw" | awk -v quiet="$quiet_frame" '
-        { sum += $1 * $1; if (++n == 80) { rms[f++] = sqrt(sum / 80); sum = 0; n = 0 } }
+        { sum += $1 * $1; if (++n == 882) { rms[f++] = sqrt(sum / 882); sum = 0; n = 0 } }
         END {
             onset = -1; last = -1
             for (i = quiet; i < f; ++i) if (rms[i] > 200) { if (onset < 0) onset = i; last = i }
@@ -408,7 +433,7 @@ if [ "$audio" = yes ]; then
             from = last - 700 < 0 ? 0 : last - 700
             peak = 0
             for (i = from; i <= last; ++i) if (rms[i] > peak) peak = rms[i]
-            for (i = from; i <= last && rms[i] < peak / 2; ++i) ;
+            for (i = from; i <= last && rms[i] < peak * 0.8; ++i) ;
             print onset, i, last
         }')
     if [ "$hit" -lt 0 ]; then
@@ -512,6 +537,11 @@ row "60 s round, wall-clock length" \
     "$(awk -v us="$clock_us" 'BEGIN { printf "%+.0f ms against 60 s (%+.3f %%)", (us - 6e7) / 1000, (us - 6e7) / 6e5 }'); last start box closed to 'Time is up.' shown"
 row "60 s round, music's final hit vs clock at 0" "${music_value:-n/a}" "-" "$music_row"
 ms_or_na() { if [ -n "$1" ]; then ms "$1"; else echo n/a; fi; }
+row "round music, integrated loudness" "$m_lo..$m_hi LUFS" "$c_avg LUFS" \
+    "clips' average; the $pieces pieces at most $(awk -v a="$c_avg" -v l="$m_lo" -v h="$m_hi" 'BEGIN { d = a - l; if (h - a > d) d = h - a; printf "%.1f", d }') LU from it, true peak at most $m_tp dBTP; rendered offline by the program's synthesiser settings"
+row "clips, integrated loudness" "$c_lo..$c_hi LUFS" "-" \
+    "$c_n clips, average $c_avg LUFS, true peak at most $c_tp dBTP; EBU R128 (libebur128)"
+row "a 60 s round as heard, integrated loudness" "$heard" "$c_avg LUFS" "$heard_row"
 row "S's last message box to first music sample" "$(ms_or_na "${m_med:-}")" "-" "$music_latency_row"
 row "key to its clip" "$(ms_or_na "${v_med:-}")" "-" "$clip_latency_row"
 row "key press, handleKey alone (median)" "$(us "$k_med")" "-" \

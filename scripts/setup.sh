@@ -8,14 +8,14 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
-    libsdl2-mixer-dev libfluidsynth-dev fluid-soundfont-gm
+    libsdl2-mixer-dev libfluidsynth-dev fluid-soundfont-gm libebur128-dev
     fonts-liberation2 fonts-dejavu-core
 )
 
 # The tests also run the real program under a virtual display, trace it, and check the
 # installed files and the package.
 if [ "${1:-}" = "--test" ]; then
-    packages+=(strace xvfb xauth xdotool openbox desktop-file-utils appstream dpkg-dev libebur128-dev)
+    packages+=(strace xvfb xauth xdotool openbox desktop-file-utils appstream dpkg-dev)
     shift
 fi
 packages+=("$@")

@@ -49,9 +49,11 @@ public:
         until = std::min(until, hit_);
         if (at < 0 || at >= until)
             return;
-        midi.note(channel, key, velocity, at, std::min(length, until - at));
+        midi.note(channel, key, std::min(velocity + boost, 127), at, std::min(length, until - at));
     }
     MidiWriter midi;
+    // Added to every velocity: the long first part is played out, so that it carries in a room.
+    int boost = 0;
 
 private:
     std::int64_t end_;
@@ -133,21 +135,21 @@ void finalSection(Piece& p) {
         } else {
             // The clock: a tick every second, a softer tock between.
             for (int i = 0; i < 4; ++i) {
-                p.note(Drums, i % 2 == 0 ? HighBlock : LowBlock, i % 2 == 0 ? 100 : 76,
+                p.note(Drums, i % 2 == 0 ? HighBlock : LowBlock, i % 2 == 0 ? 80 : 60,
                        s + i * beat, eighth, e);
                 if (i % 2 == 0)
-                    p.note(Drums, Kick, 88, s + i * beat, eighth, e);
+                    p.note(Drums, Kick, 72, s + i * beat, eighth, e);
             }
             for (int i = 0; i < 8; ++i)
-                p.note(Bass, 38, 92, s + i * eighth, eighth - 40, e);
+                p.note(Bass, 38, 80, s + i * eighth, eighth - 40, e);
             for (int i = 0; i < 16; ++i)
                 p.note(Lead, 74, i % 4 == 0 ? 56 : 38, s + i * sixteenth, sixteenth - 30, e);
             // A line climbing by semitones over a held D.
-            p.note(Tremolo, 62, 78 + 3 * (5 - b), s, bar - 20, e);
-            p.note(Tremolo, 69 + (5 - b), 78 + 3 * (5 - b), s, bar - 20, e);
+            p.note(Tremolo, 62, 70 + 3 * (5 - b), s, bar - 20, e);
+            p.note(Tremolo, 69 + (5 - b), 70 + 3 * (5 - b), s, bar - 20, e);
             if (b == 1)
                 for (int i = 0; i < 16; ++i)
-                    p.note(Timpani, 38, 44 + 3 * i, s + i * sixteenth, sixteenth, e);
+                    p.note(Timpani, 38, 30 + 2 * i, s + i * sixteenth, sixteenth, e);
         }
     }
 }
@@ -167,38 +169,31 @@ MidiWriter clockPiece(int seconds) {
     m.voice(Brass, 61, 127, 64, 50);
     m.voice(Timpani, 47, 100);
     m.voice(Horn, 60, 84, 40, 60);
-    m.voice(Drums, 0, 100, 64, 30);
+    m.voice(Drums, 0, 84, 64, 30);
     m.voice(Taiko, 116, 127);
     m.voice(Tutti, 48, 127, 64, 50);
 
     // Expression steps up at 30, 20 and 10 seconds to go: the whole band grows louder.
     const std::int64_t second = MidiWriter::ticksPerSecond;
     for (int channel : {Bass, Pizz, Pad, Tremolo, Lead, Timpani, Horn, Drums}) {
-        m.control(channel, 11, 88);
-        for (auto [togo, expression] : {std::pair{30, 97}, {20, 112}, {10, 127}})
+        m.control(channel, 11, 112);
+        for (auto [togo, expression] : {std::pair{30, 116}, {20, 122}, {10, 127}})
             m.control(channel, 11, expression, p.end() - togo * second);
     }
     const std::int64_t lastThirty = p.end() - 30 * second;
+    p.boost = 14;
     mainSection(p, lastThirty);
+    p.boost = 0;
     finalSection(p);
 
     // The final hit, and the track's end exactly at the last second.
     const std::int64_t h = p.hit();
     const std::int64_t ring = p.end() - h;
-    for (int channel : {Bass, Timpani, Drums})
-        m.control(channel, 7, 127, h);
-    m.note(Drums, Crash, 127, h, ring);
-    m.note(Drums, Crash2, 127, h, ring);
-    m.note(Drums, Kick, 127, h, ring);
-    for (int key : {38, 50, 62})
-        m.note(Hit, key, 127, h, ring);
+    m.note(Drums, Crash, 70, h, ring);
     for (int key : {38, 50, 53, 57, 62})
-        m.note(Brass, key, 127, h, ring);
+        m.note(Brass, key, 100, h, ring);
     for (int key : {50, 57, 62, 65, 74})
-        m.note(Tutti, key, 127, h, ring);
-    m.note(Timpani, 38, 127, h, ring);
-    m.note(Taiko, 38, 127, h, ring);
-    m.note(Bass, 26, 127, h, ring);
+        m.note(Tutti, key, 100, h, ring);
     m.end(p.end());
     return m;
 }

@@ -1,5 +1,6 @@
 #include "Renderer.h"
 
+#include <ebur128.h>
 #include <fluidsynth.h>
 
 #include <algorithm>
@@ -39,6 +40,8 @@ void send(fluid_synth_t* synth, const std::vector<std::uint8_t>& m) {
     }
 }
 
+constexpr double kLoudness = -15; // LUFS
+
 // Normalised to 16 bits, with the reverb tail trimmed and a fade at the end.
 std::vector<std::int16_t> toSamples(const std::vector<float>& left, const std::vector<float>& right,
                                     std::size_t cap) {
@@ -48,7 +51,18 @@ std::vector<std::int16_t> toSamples(const std::vector<float>& left, const std::v
         peak = std::max({peak, std::abs(left[i]), std::abs(right[i])});
     if (peak <= 0)
         throw std::runtime_error("a clip rendered silent");
-    const float gain = 0.8f / peak; // every clip peaks at about -2 dBFS
+    // Every clip as loud as the others and as the music, by the EBU R128 meter, unless that
+    // would take its peak above -2 dBFS.
+    ebur128_state* meter = ebur128_init(2, sampleRate, EBUR128_MODE_I);
+    std::vector<float> both;
+    both.reserve(left.size() * 2);
+    for (std::size_t i = 0; i < left.size(); ++i)
+        both.insert(both.end(), {left[i], right[i]});
+    double loudness = 0;
+    ebur128_add_frames_float(meter, both.data(), left.size());
+    ebur128_loudness_global(meter, &loudness);
+    ebur128_destroy(&meter);
+    const float gain = std::min(0.8f / peak, float(std::pow(10.0, (kLoudness - loudness) / 20)));
 
     // Trim the reverb tail once it is below -50 dBFS, then fade out so the clip ends cleanly.
     std::size_t length = std::min(left.size(), cap);
