@@ -136,7 +136,7 @@ int main(int argc, char* argv[]) {
     MessageBoxDialogs dialogs;
     // Nothing of the sound is loaded yet, so the start window shows at once.
     const QString dir = QApplication::applicationDirPath();
-    LazyAudio audio(dir + QStringLiteral("/quolmar-audio.so"), dir);
+    LazyAudio audio(dir + QStringLiteral("/quolmar-audio.so"));
     Console console(dialogs, audio, audio, dir);
     registerWindows(console.forms);
     console.forms.setQuitHandler([] { QApplication::quit(); });

@@ -139,8 +139,10 @@ void Maingame::open() {
         setFittedText(nameLabels[i], state_.PlayerNames[i], 12, 7);
     }
     round_.open();
-    // The synthesiser and the next round's instruments get ready now, long before its clock.
-    console.sound.prepareMusic(rules::musicFile(format, state_.RoundNumber + 1));
+    // The next round's clips and instruments get ready now, long before its clock.
+    const int next = state_.RoundNumber + 1;
+    console.sound.prepareClips({QStringLiteral("letsplay.wav"), rules::startClockClip(format, next)});
+    console.sound.prepareMusic(rules::musicFile(format, next));
     setFocus();
 }
 

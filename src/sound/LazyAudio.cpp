@@ -2,7 +2,6 @@
 
 #include "AudioModule.h"
 
-#include <QDir>
 #include <QLibrary>
 #include <cstdio>
 #include <utility>
@@ -23,8 +22,7 @@ public:
 
 } // namespace
 
-LazyAudio::LazyAudio(QString module, QString soundDir)
-    : module_(std::move(module)), soundDir_(std::move(soundDir)) {}
+LazyAudio::LazyAudio(QString module) : module_(std::move(module)) {}
 
 LazyAudio::~LazyAudio() {
     finish();
@@ -47,13 +45,7 @@ void LazyAudio::load() {
         std::fprintf(stderr, "quolmar: no sound: %s\n", qPrintable(library.errorString()));
         wav_ = std::make_unique<NoWav>();
         midi_ = std::make_unique<NoMidi>();
-        return;
     }
-    QStringList clips;
-    const QDir dir(soundDir_);
-    for (const QString& name : dir.entryList({QStringLiteral("*.wav")}, QDir::Files))
-        clips << dir.filePath(name);
-    wav_->preload(clips);
 }
 
 void LazyAudio::finish() {
@@ -61,14 +53,21 @@ void LazyAudio::finish() {
         work_.get();
 }
 
-void LazyAudio::prepare(const QString& piece) {
-    // One task after another: each waits for the one before.
-    work_ = std::async(std::launch::async, [this, before = work_, piece] {
+void LazyAudio::post(std::function<void()> task) {
+    work_ = std::async(std::launch::async, [this, before = work_, task = std::move(task)] {
                 if (before.valid())
                     before.get();
                 load();
-                midi_->prepare(piece);
+                task();
             }).share();
+}
+
+void LazyAudio::prepare(const QString& piece) {
+    post([this, piece] { midi_->prepare(piece); });
+}
+
+void LazyAudio::preload(const QStringList& paths) {
+    post([this, paths] { wav_->preload(paths); });
 }
 
 void LazyAudio::play(const QString& path, Mode mode) {

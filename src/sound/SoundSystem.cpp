@@ -29,6 +29,13 @@ void SoundSystem::prepareMusic(const QString& fileName) {
     midi_.prepare(fileName.isEmpty() ? fileName : path(fileName));
 }
 
+void SoundSystem::prepareClips(const QStringList& fileNames) {
+    QStringList paths;
+    for (const QString& name : fileNames)
+        paths << path(name);
+    wav_.preload(paths);
+}
+
 void SoundSystem::PlayMidi(const QString& fullPath) {
     StopMidi();
     if (midi_.command(QStringLiteral("open sequencer!") + fullPath +

@@ -23,6 +23,8 @@ public:
     void music(const QString& fileName);
     // Readies the synthesiser, and the instruments of a round's music if one is named.
     void prepareMusic(const QString& fileName = {});
+    // Reads clips from the program's directory ahead of their first play.
+    void prepareClips(const QStringList& fileNames);
 
     void PlayMidi(const QString& fullPath);
     void StopMidi();
