@@ -198,7 +198,6 @@ private slots:
         const int division = file.size() > 14 ? qFromBigEndian<quint16>(file.constData() + 12) : 0;
         fluid_settings_t* settings = Device::tune(new_fluid_settings());
         fluid_settings_setstr(settings, "player.timing-source", "sample");
-        fluid_settings_setint(settings, "synth.midi-channels", 16); // else seeking crashes
         fluid_synth_t* synth = new_fluid_synth(settings);
         fluid_player_t* player = new_fluid_player(synth);
         fluid_synth_sfload(synth, QUOLMAR_SOUNDFONT, 1);

@@ -14,7 +14,6 @@ namespace {
 constexpr qint64 kLargestPiece = 16 * 1024 * 1024;
 // One block is enough for a trial player to load its piece and send what sounds at its start.
 constexpr int kTrialBlock = 64;
-// A piece addresses channels 0 to 15; those above hold the coming piece's instruments.
 constexpr int kChannels = 16;
 constexpr int kDrumChannel = 9;
 
@@ -44,7 +43,7 @@ struct FluidMidiDevice::Engine {
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     fluid_audio_driver_t* driver = nullptr;
-    // Silent and without SoundFont: a piece is tried on it before it is accepted.
+    // Silent: a piece is tried on it before it is accepted; it also holds the coming instruments.
     fluid_settings_t* trialSettings = nullptr;
     fluid_synth_t* trialSynth = nullptr;
 };
@@ -111,9 +110,8 @@ fluid_settings_t* FluidMidiDevice::tune(fluid_settings_t* settings) {
     if (!settings)
         return nullptr;
     // Samples load only for the instruments a piece uses, which keeps this quick and the memory
-    // small; the channels above a piece's own hold the instruments of the coming one.
+    // small.
     fluid_settings_setint(settings, "synth.dynamic-sample-loading", 1);
-    fluid_settings_setint(settings, "synth.midi-channels", 2 * kChannels);
     fluid_settings_setnum(settings, "synth.gain", gain);
     // The final hit lands on the last tick; a reset there would silence it at once.
     fluid_settings_setint(settings, "player.reset-synth", 0);
@@ -129,14 +127,16 @@ void FluidMidiDevice::prepare(const QString& piece) {
     if (file.size() > kLargestPiece || !file.open(QIODevice::ReadOnly) ||
         !playable(file.readAll(), &voices))
         return;
-    const int font = fluid_sfont_get_id(fluid_synth_get_sfont(engine_->synth, 0));
-    for (int held = 0; held < kChannels; ++held) {
-        const int channel = kChannels + held;
-        if (held < int(voices.size()))
-            fluid_synth_program_select(engine_->synth, channel, font, voices[held].bank,
-                                       voices[held].program);
+    // The samples of a SoundFont file are shared by every synthesiser of the process; those
+    // the trial synthesiser holds stay loaded while the piece selects and drops its own.
+    const int font = fluid_sfont_get_id(fluid_synth_get_sfont(engine_->trialSynth, 0));
+    for (int channel = 0; channel < kChannels; ++channel) {
+        if (channel < int(voices.size()))
+            fluid_synth_program_select(engine_->trialSynth, channel, font,
+                                       voices[std::size_t(channel)].bank,
+                                       voices[std::size_t(channel)].program);
         else
-            fluid_synth_unset_program(engine_->synth, channel);
+            fluid_synth_unset_program(engine_->trialSynth, channel);
     }
 }
 
@@ -181,8 +181,13 @@ void FluidMidiDevice::start() {
     fluid_settings_setint(engine->trialSettings, "synth.polyphony", 16);
     fluid_settings_setint(engine->trialSettings, "synth.reverb.active", 0);
     fluid_settings_setint(engine->trialSettings, "synth.chorus.active", 0);
+    // It never sounds a note: it holds the coming piece's instruments, which a reset would drop.
+    fluid_settings_setint(engine->trialSettings, "synth.dynamic-sample-loading", 1);
+    fluid_settings_setint(engine->trialSettings, "player.reset-synth", 0);
     engine->trialSynth = new_fluid_synth(engine->trialSettings);
-    if (!engine->trialSynth)
+    if (!engine->trialSynth ||
+        fluid_synth_sfload(engine->trialSynth, QFile::encodeName(soundFont_).constData(), 0) ==
+            FLUID_FAILED)
         return;
     engine_ = std::move(engine);
     state_ = State::Ready;
