@@ -173,10 +173,12 @@ MidiWriter clockPiece(int seconds) {
     m.voice(Taiko, 116, 127);
     m.voice(Tutti, 48, 127, 64, 50);
 
-    // Expression steps up at 30, 20 and 10 seconds to go: the whole band grows louder.
+    // The band swells in under the clock's starting clip, which would clip with it at full
+    // level; expression then steps up at 30, 20 and 10 seconds to go.
     const std::int64_t second = MidiWriter::ticksPerSecond;
     for (int channel : {Bass, Pizz, Pad, Tremolo, Lead, Timpani, Horn, Drums}) {
-        m.control(channel, 11, 112);
+        for (int step = 0; step <= 8; ++step)
+            m.control(channel, 11, 64 + 6 * step, step * second / 4);
         for (auto [togo, expression] : {std::pair{30, 116}, {20, 122}, {10, 127}})
             m.control(channel, 11, expression, p.end() - togo * second);
     }

@@ -52,7 +52,7 @@ std::vector<std::int16_t> toSamples(const std::vector<float>& left, const std::v
     if (peak <= 0)
         throw std::runtime_error("a clip rendered silent");
     // Every clip as loud as the others and as the music, by the EBU R128 meter, unless that
-    // would take its peak above -2 dBFS.
+    // would take its peak above -3 dBFS: the clock's starting clip sounds over the music.
     ebur128_state* meter = ebur128_init(2, sampleRate, EBUR128_MODE_I);
     std::vector<float> both;
     both.reserve(left.size() * 2);
@@ -62,7 +62,7 @@ std::vector<std::int16_t> toSamples(const std::vector<float>& left, const std::v
     ebur128_add_frames_float(meter, both.data(), left.size());
     ebur128_loudness_global(meter, &loudness);
     ebur128_destroy(&meter);
-    const float gain = std::min(0.8f / peak, float(std::pow(10.0, (kLoudness - loudness) / 20)));
+    const float gain = std::min(0.7f / peak, float(std::pow(10.0, (kLoudness - loudness) / 20)));
 
     // Trim the reverb tail once it is below -50 dBFS, then fade out so the clip ends cleanly.
     std::size_t length = std::min(left.size(), cap);

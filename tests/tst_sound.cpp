@@ -247,7 +247,7 @@ private slots:
         QFETCH(double, longest);
         const double seconds = double(data) / 4 / 44100;
         QVERIFY2(seconds >= shortest && seconds <= longest, qPrintable(QString::number(seconds)));
-        measure(nullptr, reinterpret_cast<const short*>(f.constData() + 44), data / 4, -17.5, -14.5);
+        measure(nullptr, reinterpret_cast<const short*>(f.constData() + 44), data / 4, -19, -14.5);
         int tail = 0; // the last 10 ms
         for (qsizetype i = f.size() - 1764; i < f.size(); i += 2)
             tail = std::max(tail, std::abs(int(qFromLittleEndian<qint16>(f.constData() + i))));

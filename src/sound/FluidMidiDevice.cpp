@@ -25,10 +25,16 @@ struct FluidMidiDevice::Engine {
     Engine& operator=(const Engine&) = delete;
     ~Engine() {
         stopOutput();
-        if (synth)
-            delete_fluid_synth(synth);
+        // The trial synthesiser borrows the SoundFont: it gives it back before either goes.
+        if (trialSynth && font) {
+            for (int channel = 0; channel < kChannels; ++channel)
+                fluid_synth_unset_program(trialSynth, channel);
+            fluid_synth_remove_sfont(trialSynth, font);
+        }
         if (trialSynth)
             delete_fluid_synth(trialSynth);
+        if (synth)
+            delete_fluid_synth(synth);
         if (settings)
             delete_fluid_settings(settings);
         if (trialSettings)
@@ -42,6 +48,7 @@ struct FluidMidiDevice::Engine {
 
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
+    fluid_sfont_t* font = nullptr; // lent to the trial synthesiser
     fluid_audio_driver_t* driver = nullptr;
     // Silent: a piece is tried on it before it is accepted; it also holds the coming instruments.
     fluid_settings_t* trialSettings = nullptr;
@@ -127,9 +134,9 @@ void FluidMidiDevice::prepare(const QString& piece) {
     if (file.size() > kLargestPiece || !file.open(QIODevice::ReadOnly) ||
         !playable(file.readAll(), &voices))
         return;
-    // The samples of a SoundFont file are shared by every synthesiser of the process; those
-    // the trial synthesiser holds stay loaded while the piece selects and drops its own.
-    const int font = fluid_sfont_get_id(fluid_synth_get_sfont(engine_->trialSynth, 0));
+    // A sample stays loaded while any channel of either synthesiser has its instrument: those
+    // the trial synthesiser holds stay while the piece selects and drops its own.
+    const int font = fluid_sfont_get_id(engine_->font);
     for (int channel = 0; channel < kChannels; ++channel) {
         if (channel < int(voices.size()))
             fluid_synth_program_select(engine_->trialSynth, channel, font,
@@ -182,13 +189,15 @@ void FluidMidiDevice::start() {
     fluid_settings_setint(engine->trialSettings, "synth.reverb.active", 0);
     fluid_settings_setint(engine->trialSettings, "synth.chorus.active", 0);
     // It never sounds a note: it holds the coming piece's instruments, which a reset would drop.
-    fluid_settings_setint(engine->trialSettings, "synth.dynamic-sample-loading", 1);
     fluid_settings_setint(engine->trialSettings, "player.reset-synth", 0);
     engine->trialSynth = new_fluid_synth(engine->trialSettings);
-    if (!engine->trialSynth ||
-        fluid_synth_sfload(engine->trialSynth, QFile::encodeName(soundFont_).constData(), 0) ==
-            FLUID_FAILED)
+    if (!engine->trialSynth)
         return;
+    // The same SoundFont, lent rather than loaded again, which would cost 12 MB.
+    fluid_sfont_t* font = fluid_synth_get_sfont(engine->synth, 0);
+    if (fluid_synth_add_sfont(engine->trialSynth, font) == FLUID_FAILED)
+        return;
+    engine->font = font;
     engine_ = std::move(engine);
     state_ = State::Ready;
 }
