@@ -531,7 +531,7 @@ void TestGame::undo_data() {
     QTest::newRow("8 past those out") << 8 << "S . V out:2 ok V out:4 ok S C*2 W < < ^ C*2 B"
                                       << "S . V out:2 ok V out:4 ok S C*2 B";
     QTest::newRow("9 a bank between") << 9 << "S C*3 B C < < C B W ^" << "S C*3 C B";
-    QTest::newRow("9 W after time up") << 9 << "S C . W <" << "S C . W";
+    QTest::newRow("9 not past the start") << 9 << "S C . W < S < C" << "S C . W S C";
     QTest::newRow("final") << 6 << toFinal6 + "< C W < ^ W" << toFinal6 + "W";
     QTest::newRow("final into sudden death") << 6 << toFinal6 + "C*10 < < C*2" << toFinal6 + "C*10";
     QTest::newRow("final in sudden death") << 6 << toFinal6 + "C*10 W ^ C*3 < <" << toFinal6 + "C*11";

@@ -88,6 +88,7 @@ RoundChange RoundEngine::play() {
     s_.ChainLevel = 0;
     s_.RoundBank = 0;
     clockRunning_ = true;
+    // Undo reaches back to here: its key acts only while the clock runs.
     history_.clear();
     return redraw(true, true, true);
 }
@@ -191,12 +192,10 @@ void RoundEngine::startOver() {
     s_.clearStatistics(f_.players);
 }
 
-// Only while the clock runs: a W between rounds is no mistake the round can take back.
 void RoundEngine::remember() {
     const int p = s_.CurrentPlayer;
-    if (clockRunning_)
-        history_.push_back({s_.ChainLevel, p, s_.RightAnswers[p], s_.RoundBank, s_.MoneyBanked[p],
-                            s_.MoneyLost[p]});
+    history_.push_back(
+        {s_.ChainLevel, p, s_.RightAnswers[p], s_.RoundBank, s_.MoneyBanked[p], s_.MoneyLost[p]});
 }
 
 void RoundEngine::passTurn(RoundChange& change) {
@@ -206,7 +205,6 @@ void RoundEngine::passTurn(RoundChange& change) {
 
 void RoundEngine::endRound(RoundChange& change, RoundEnd end) {
     clockRunning_ = false;
-    history_.clear();
     ended_ = end;
     change.end = end;
     change.bankAtEnd = s_.RoundBank;

@@ -109,7 +109,7 @@ private:
     RoundEnd ended_ = RoundEnd::None;
     bool clockShown_ = false;
     bool totalShown_ = false;
-    // What C, W and B change, as it was before each of this round's presses, for undo.
+    // What C, W and B change, as it was before each press since the round started, for undo.
     struct Before {
         int level, player, right;
         std::int64_t bank, banked, lost;
