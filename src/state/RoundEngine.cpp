@@ -88,7 +88,8 @@ RoundChange RoundEngine::play() {
     s_.ChainLevel = 0;
     s_.RoundBank = 0;
     clockRunning_ = true;
-    // Undo reaches back to here: its key acts only while the clock runs.
+    // Undo reaches back to here and no further; its key acts only while the clock runs, so a
+    // round's end needs no clearing of its own.
     history_.clear();
     return redraw(true, true, true);
 }
