@@ -54,6 +54,8 @@ QString describe(const Frame& f) {
     return out.isEmpty() ? QStringLiteral("title") : out.join(u", ");
 }
 
+const QString toFinal6 = "S . V out:2 ok S . V out:3 ok S . V out:4 ok S . V out:5 ok S . ";
+
 } // namespace
 
 class TestGame : public QObject {
@@ -74,6 +76,8 @@ private slots:
     void audience();
     void audienceFits_data();
     void audienceFits();
+    void undo_data();
+    void undo();
 };
 
 void TestGame::wholeGame_data() {
@@ -406,7 +410,6 @@ void TestGame::audience_data() {
     QTest::addColumn<QString>("options");
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("shows");
-    const QString toFinal6 = "S . V out:2 ok S . V out:3 ok S . V out:4 ok S . V out:5 ok S . ";
     QTest::newRow("6 before the first round")
         << 6 << "c" << "" << "link 0 to $12,500, bank $0, clock 0, Ada Bea Cai Dov Eli Fay";
     QTest::newRow("8 chain and turn") << 8 << "c" << "S C*3 B C"
@@ -495,6 +498,41 @@ void TestGame::audienceFits() {
                 QVERIFY2(item.font.pixelSize() >= 0.08 * size.height(), qPrintable(item.text));
         }
     }
+}
+
+void TestGame::undo_data() {
+    // With the mistakes and their undos | the same game without the mistakes.
+    QTest::addColumn<QString>("games");
+    const QString atFinal = toFinal6 + "F ";
+    QTest::newRow("6 nothing yet, level 0, top") << "< S < W ^ C*7 < ^ W < C | S C*6";
+    QTest::newRow("6 bank, then seconds") << "S C*3 B .5 ^ C*2 | S C*3 .5 C*2";
+    QTest::newRow("6 not past an end") << "S C . W S < C*6 B < | S C . W S C*6 B";
+    QTest::newRow("8 past one out") << "S C . V out:2 ok S C W < ^ C B | S C . V out:2 ok S C B";
+    QTest::newRow("9 a bank between") << "S C*3 B C < < C B W ^ | S C*3 C B";
+    QTest::newRow("6 final") << atFinal + "< C W < ^ W |" + atFinal + "W";
+    QTest::newRow("6 final, out of sudden death") << atFinal + "C*10 < < C |" + atFinal + "C*9";
+    QTest::newRow("6 final, in sudden death") << atFinal + "C*10 W ^ C*3 < < |" + atFinal + "C*11";
+}
+
+// Compared: what the host and the audience see, the shared record, every sound and box so far.
+void TestGame::undo() {
+    QFETCH(QString, games);
+    QStringList seen{{}, {}};
+    for (int i = 0; i < 2; ++i) {
+        Host h(QTest::currentDataTag()[0] - '0');
+        AudienceScreen screen(h.console);
+        h.newGame(cast.mid(0, h.f.players));
+        h.play(games.section(u'|', i, i));
+        const GameState& s = h.state();
+        const auto all = [](const auto& a) { return QList<qint64>(a.begin(), a.end()); };
+        QDebug(&seen[i]) << (h.final() ? h.board() : h.sees()) << describe(screen.frame())
+                         << s.ChainLevel << s.RoundBank << s.TotalBank << s.ClockSeconds
+                         << s.RoundNumber << s.CurrentPlayer << all(s.PlayerOut) << all(s.TimeUsed)
+                         << all(s.RightAnswers) << all(s.MoneyBanked) << all(s.MoneyLost)
+                         << all(s.FinalRightAnswers) << all(s.FinalQuestionsLeft) << s.SuddenDeath
+                         << h.wav.calls.size() << h.midi.commands << h.dialogs.texts;
+    }
+    QCOMPARE(seen[0], seen[1]);
 }
 
 int main(int argc, char* argv[]) {

@@ -71,12 +71,13 @@ struct Monkey {
             did += " click " + b->objectName();
             QTest::mouseClick(b, Qt::LeftButton);
         } else {
-            static const char keys[] = "SCCCCCCCWBBTHVF1234 x\r\x1b\t";
+            static const char keys[] = "SCCCCCCCWBBTHVF1234 x\r\x1b\t\b\x1a"; // undo: \b, Ctrl+Z
             char c = chance(0.9) ? keys[pick(sizeof keys - 1)] : char(0x20 + pick(95));
             c = chance(0.3) && c >= 'A' && c <= 'Z' ? char(c | 0x20) : c;
             did += QStringLiteral(" key 0x%1").arg(int(c), 0, 16);
             QPointer<QWidget> to = w->focusWidget() ? w->focusWidget() : w;
-            QTest::keyClick(to, c);
+            c == '\x1a' ? QTest::keyClick(to, Qt::Key_Z, Qt::ControlModifier)
+                        : QTest::keyClick(to, c);
             // Typed quickly, the next key may reach a window that has just handed over.
             if (to && chance(0.05))
                 QTest::keyClick(to, "SCWBVF\r "[pick(8)]);

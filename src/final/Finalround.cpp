@@ -86,7 +86,7 @@ void Finalround::open() {
 void Finalround::keyPressEvent(QKeyEvent* event) {
     if (!isVisible())
         return;
-    const QString text = event->text();
+    const QString text = typed(event);
     if (!text.isEmpty())
         handleKey(text.at(0));
 }

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 using namespace design;
 
@@ -150,7 +151,7 @@ void Maingame::keyPressEvent(QKeyEvent* event) {
     // Keys queued for a window that has since handed over must not act on the game.
     if (!isVisible())
         return;
-    const QString text = event->text();
+    const QString text = typed(event);
     if (text.size() == 1)
         handleKey(text.at(0));
 }
@@ -236,7 +237,7 @@ void Maingame::draw(const RoundChange& change) {
     if (change.bankShown)
         showBank();
     if (change.chainReset)
-        resetChain();
+        drawChain();
     drawStep(change.step);
     if (change.turnPassed)
         showCurrentPlayer();
@@ -282,12 +283,15 @@ void Maingame::drawStep(const ChainStep& step) {
         setLinkCurrent(step.currentLink, true);
 }
 
-void Maingame::resetChain() {
+// From home, up the steps the correct answers took to ChainLevel: an undo lands anywhere.
+void Maingame::drawChain() {
     for (int i = 1; i < format.top; ++i) {
         setLinkCurrent(i, false);
         moveLink(i, format.home.at(i));
     }
     setLinkCurrent(0, true);
+    for (int level = 1; level <= std::min(state_.ChainLevel, format.top); ++level)
+        drawStep(rules::chainStep(format, level));
 }
 
 void Maingame::moveLink(int link, const ChainPosition& to) {

@@ -73,7 +73,7 @@ private:
     void showCurrentPlayer();
     void showBank();
     void drawStep(const ChainStep& step);
-    void resetChain();
+    void drawChain();
     void moveLink(int link, const ChainPosition& to);
     void setLinkCurrent(int link, bool current);
 

@@ -41,8 +41,17 @@ int FinalEngine::press(QChar key) {
     if (over_)
         return 0;
     const QChar upper = key.toUpper();
-    if (upper == QLatin1Char('C') || upper == QLatin1Char('W'))
+    if (upper == QLatin1Char('C') || upper == QLatin1Char('W')) {
+        history_.push_back({markers_, s_.FinalRightAnswers, s_.FinalQuestionsLeft, s_.SuddenDeath});
         answer(upper == QLatin1Char('C'));
+    } else if (upper == QLatin1Char(rules::undoKey) && !history_.empty()) {
+        const Before& b = history_.back();
+        markers_ = b.markers;
+        s_.FinalRightAnswers = b.right;
+        s_.FinalQuestionsLeft = b.left;
+        s_.SuddenDeath = b.suddenDeath;
+        history_.pop_back();
+    }
     if (s_.SuddenDeath)
         for (int k = 1; k <= 2; ++k) {
             s_.FinalRightAnswers[k] = std::min(s_.FinalRightAnswers[k], 1);

@@ -4,6 +4,7 @@
 
 #include <QChar>
 #include <array>
+#include <vector>
 
 // The final's rules: the finalists, who chooses the order, the question markers, sudden death
 // and the winner, acting on the shared record. The final's window owns one and draws it.
@@ -31,8 +32,9 @@ public:
     // The finalist (1 or 2) answering in the top row.
     int topFinalist() const { return top_; }
     const Marker& marker(int i) const { return markers_.at(i); }
-    // One key press: C or W answers whatever is current, then every key runs the end-of-press
-    // checks. Returns the winner (1 or 2) once nobody can catch up any more, else 0.
+    // One key press: C or W answers whatever is current, the undo key takes the last answer back
+    // (an addition), then every key runs the end-of-press checks. Returns the winner (1 or 2)
+    // once nobody can catch up any more, else 0.
     int press(QChar key);
     // Decided or abandoned: keys no longer act.
     bool over() const { return over_; }
@@ -47,4 +49,11 @@ private:
     std::array<int, 3> slot_{}; // each finalist's slot
     int top_ = 1;
     bool over_ = false;
+    // The board and the score before each answer, sudden death's start included, for undo.
+    struct Before {
+        std::array<Marker, kMarkers + 1> markers;
+        std::array<int, 3> right, left;
+        bool suddenDeath;
+    };
+    std::vector<Before> history_;
 };

@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-const std::array<RoundEngine::KeyRow, 12> RoundEngine::keyMap{{
+const std::array<RoundEngine::KeyRow, 13> RoundEngine::keyMap{{
     {'S', When::ClockStopped, Action::StartRound, nullptr},
     {'C', When::ClockRunning, Action::Correct, &RoundEngine::correct},
     {'B', When::ClockRunning, Action::Bank, &RoundEngine::bank},
@@ -17,6 +17,7 @@ const std::array<RoundEngine::KeyRow, 12> RoundEngine::keyMap{{
     {'4', When::ClockStopped, Action::ClearBank, &RoundEngine::clearBank},
     {'V', When::BeforeLastRound, Action::VoteOff, nullptr},
     {'F', When::AfterLastRound, Action::Final, nullptr},
+    {rules::undoKey, When::ClockRunning, Action::Undo, &RoundEngine::undo},
 }};
 
 namespace {
@@ -87,10 +88,14 @@ RoundChange RoundEngine::play() {
     s_.ChainLevel = 0;
     s_.RoundBank = 0;
     clockRunning_ = true;
+    // Undo reaches back to here and no further; its key acts only while the clock runs, so a
+    // round's end needs no clearing of its own.
+    history_.clear();
     return redraw(true, true, true);
 }
 
 RoundChange RoundEngine::correct() {
+    remember();
     RoundChange change;
     bump(s_.ChainLevel);
     bump(s_.RightAnswers[s_.CurrentPlayer]);
@@ -100,6 +105,7 @@ RoundChange RoundEngine::correct() {
 }
 
 RoundChange RoundEngine::bank() {
+    remember();
     RoundChange change = redraw(true, true);
     const std::int64_t value = rules::bankValue(f_, s_.ChainLevel);
     s_.RoundBank += value;
@@ -117,6 +123,7 @@ RoundChange RoundEngine::wrong() {
     // Before the first round of the run there is nobody whose turn could pass.
     if (s_.CurrentPlayer < 1 || s_.CurrentPlayer > f_.players)
         return {};
+    remember();
     RoundChange change = redraw(false, true);
     s_.MoneyLost[s_.CurrentPlayer] += rules::lostValue(f_, s_.ChainLevel);
     s_.ChainLevel = 0;
@@ -153,6 +160,20 @@ RoundChange RoundEngine::clearBank() {
     return redraw(true, false);
 }
 
+RoundChange RoundEngine::undo() {
+    if (history_.empty())
+        return {};
+    const Before& b = history_.back();
+    s_.ChainLevel = b.level;
+    s_.RoundBank = b.bank;
+    s_.CurrentPlayer = b.player;
+    s_.RightAnswers[b.player] = b.right;
+    s_.MoneyBanked[b.player] = b.banked;
+    s_.MoneyLost[b.player] = b.lost;
+    history_.pop_back();
+    return redraw(true, true, true);
+}
+
 RoundChange RoundEngine::tick() {
     if (!clockRunning_)
         return {};
@@ -170,6 +191,12 @@ void RoundEngine::startOver() {
     for (int i = 1; i <= f_.players; ++i)
         s_.PlayerOut[i] = false;
     s_.clearStatistics(f_.players);
+}
+
+void RoundEngine::remember() {
+    const int p = s_.CurrentPlayer;
+    history_.push_back(
+        {s_.ChainLevel, p, s_.RightAnswers[p], s_.RoundBank, s_.MoneyBanked[p], s_.MoneyLost[p]});
 }
 
 void RoundEngine::passTurn(RoundChange& change) {

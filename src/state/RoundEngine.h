@@ -6,6 +6,7 @@
 #include <QChar>
 #include <array>
 #include <cstdint>
+#include <vector>
 
 // How the chain display moves when the level rises; -1 where no link is concerned.
 struct ChainStep {
@@ -23,8 +24,8 @@ struct RoundChange {
     RoundEnd end = RoundEnd::None;
     std::int64_t bankAtEnd = 0; // BANK while the end is announced (before the multiplier)
     bool stopMusic = false;
-    bool bankShown = false; // BANK follows RoundBank
-    bool chainReset = false;
+    bool bankShown = false;  // BANK follows RoundBank
+    bool chainReset = false; // drawn afresh at ChainLevel: the bottom, or where an undo left it
     ChainStep step;
     bool turnPassed = false; // only the current player is lit
 };
@@ -46,6 +47,7 @@ public:
         ClearBank,
         VoteOff,
         Final,
+        Undo,
     };
     enum class When { Always, ClockRunning, ClockStopped, BeforeLastRound, AfterLastRound };
     // The key map, read in order: the first row whose key matches and whose condition holds acts,
@@ -56,7 +58,7 @@ public:
         Action action;
         RoundChange (RoundEngine::*rule)();
     };
-    static const std::array<KeyRow, 12> keyMap;
+    static const std::array<KeyRow, 13> keyMap;
 
     RoundEngine(GameState& state, const GameFormat& format);
 
@@ -89,12 +91,15 @@ public:
     RoundChange chainToBottom();
     RoundChange hostBank();
     RoundChange clearBank();
+    // Takes back the host's last C, W or B of the running round (an addition); nothing if none.
+    RoundChange undo();
     // One second of the round clock, charged to the current player.
     RoundChange tick();
     // Everybody back in with clean statistics; the clock stops.
     void startOver();
 
 private:
+    void remember();
     void passTurn(RoundChange& change);
     void endRound(RoundChange& change, RoundEnd end);
 
@@ -104,4 +109,10 @@ private:
     RoundEnd ended_ = RoundEnd::None;
     bool clockShown_ = false;
     bool totalShown_ = false;
+    // What C, W and B change, as it was before each press since the round started, for undo.
+    struct Before {
+        int level, player, right;
+        std::int64_t bank, banked, lost;
+    };
+    std::vector<Before> history_;
 };

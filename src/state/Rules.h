@@ -12,6 +12,10 @@ struct ChainStep;
 // The round's rules, free of any window, so they can be tested and reused by every window.
 namespace rules {
 
+// The key both key maps take as undo (an addition): Backspace's character; the windows hand
+// Ctrl+Z over as this too.
+inline constexpr char undoKey = '\b';
+
 // Money added to the bank by B at this level (0 at the bottom).
 std::int64_t bankValue(const GameFormat& f, int level);
 // Money at stake when a wrong answer is given at this level.

@@ -2,6 +2,7 @@
 
 #include "Console.h"
 #include "Design.h"
+#include "state/Rules.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -128,4 +129,10 @@ void Form::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+QString Form::typed(const QKeyEvent* event) {
+    if (event->key() == Qt::Key_Backspace || event->matches(QKeySequence::Undo))
+        return QString(QLatin1Char(rules::undoKey));
+    return event->text();
 }

@@ -76,6 +76,9 @@ protected:
     void setDefaultButton(QPushButton* b);
     void setCancelButton(QPushButton* b) { cancelButton_ = b; }
     void keyPressEvent(QKeyEvent* event) override;
+    // What a key press types for a window's key map: Backspace and the platform's undo keys
+    // (Ctrl+Z) as the undo key, whatever text the platform gives them, else the event's text.
+    static QString typed(const QKeyEvent* event);
 
     // Shows the next window and unloads this one.
     Form* handOver(const QString& next);

@@ -77,11 +77,11 @@ struct Host : TestConsole {
         flush();
     }
 
-    // Plays a script of space-separated steps: a key is typed into the window on screen
-    // ("C*3" three times); "." lets the round's clock run out, ".n" ticks n times; "out:k" votes
-    // slot k off, "ok" closes the goodbye, "oops" the vote-off; "no" answers the next question
-    // No or Cancel; "restart" and "about" are the game-control window's menu entries; "close"
-    // is the close box of the window on screen; "V+S" types S before V's hand-over is done.
+    // Plays a script of space-separated steps: a key typed into the window on screen ("C*3"
+    // three times, "<" Backspace, "^" Ctrl+Z); "." lets the round's clock run out, ".n" ticks n
+    // times; "out:k" votes slot k off, "ok" closes the goodbye, "oops" the vote-off; "no" answers
+    // the next question No or Cancel; "restart", "about": the game window's menu entries;
+    // "close": the close box of the window on screen; "V+S" types S before V's hand-over is done.
     void play(const QString& script) {
         for (const QString& step : script.split(u' ', Qt::SkipEmptyParts)) {
             if (step.startsWith(u'.'))
@@ -111,7 +111,13 @@ struct Host : TestConsole {
                         QTest::keyClick(to, k.at(0).toLatin1());
             } else
                 for (int n = step.size() > 2 ? step.mid(2).toInt() : 1; n > 0; --n)
-                    QTest::keyClick(onScreen(), step.at(0).toLatin1());
+                    if (step.at(0) == u'^')
+                        QTest::keyClick(onScreen(), Qt::Key_Z, Qt::ControlModifier);
+                    else if (step.at(0) == u'<') // without the text some platforms leave out
+                        QTest::sendKeyEvent(QTest::Click, onScreen(), Qt::Key_Backspace, QString(),
+                                            {});
+                    else
+                        QTest::keyClick(onScreen(), step.at(0).toLatin1());
             // What an event loop would deliver before the host's next step.
             QCoreApplication::sendPostedEvents();
             flush();
