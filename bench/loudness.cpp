@@ -3,7 +3,7 @@
 // each clip as it stands.
 // Usage: quolmar_bench_loudness <sound directory> <SoundFont>
 //        quolmar_bench_loudness --raw <file>    16-bit stereo at 44.1 kHz, as recorded
-// Prints "<file> <integrated LUFS> <true peak dBTP> <seconds>" per file.
+// Prints "<file> <integrated LUFS> <true peak dBTP> <seconds> <second of the true peak>" per file.
 
 #include "sound/FluidMidiDevice.h"
 
@@ -15,6 +15,7 @@
 #include <ebur128.h>
 #include <fluidsynth.h>
 #include <memory>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -26,15 +27,34 @@ struct Meter {
     ~Meter() { ebur128_destroy(&state); }
     Meter(const Meter&) = delete;
     Meter& operator=(const Meter&) = delete;
-    void print(const QString& name, double seconds) {
-        double lufs = 0, left = 0, right = 0;
-        ebur128_loudness_global(state, &lufs);
-        ebur128_true_peak(state, 0, &left);
-        ebur128_true_peak(state, 1, &right);
-        std::printf("%s %.1f %.1f %.1f\n", qPrintable(name), lufs,
-                    20 * std::log10(std::max({left, right, 1e-9})), seconds);
+    // Interleaved stereo, in blocks of a tenth of a second, so that the peak can be placed.
+    template <typename Sample> void add(const Sample* samples, std::size_t frames) {
+        for (std::size_t at = 0; at < frames; at += kBlock) {
+            const std::size_t n = std::min(kBlock, frames - at);
+            if constexpr (std::is_same_v<Sample, float>)
+                ebur128_add_frames_float(state, samples + 2 * at, n);
+            else
+                ebur128_add_frames_short(state, samples + 2 * at, n);
+            double left = 0, right = 0;
+            ebur128_prev_true_peak(state, 0, &left);
+            ebur128_prev_true_peak(state, 1, &right);
+            if (std::max(left, right) > peak) {
+                peak = std::max(left, right);
+                peakAt = double(done + at) / kRate;
+            }
+        }
+        done += frames;
     }
+    void print(const QString& name) {
+        double lufs = 0;
+        ebur128_loudness_global(state, &lufs);
+        std::printf("%s %.1f %.1f %.1f %.1f\n", qPrintable(name), lufs,
+                    20 * std::log10(std::max(peak, 1e-9)), double(done) / kRate, peakAt);
+    }
+    static constexpr std::size_t kBlock = kRate / 10;
     ebur128_state* state;
+    double peak = 0, peakAt = 0;
+    std::size_t done = 0;
 };
 
 void piece(const QString& path, const char* soundFont) {
@@ -47,15 +67,14 @@ void piece(const QString& path, const char* soundFont) {
     fluid_player_add(player, QFile::encodeName(path).constData());
     fluid_player_play(player);
     Meter meter;
-    std::vector<float> block(2 * 4410);
-    long frames = 0;
+    std::vector<float> block(2 * Meter::kBlock);
     // On to three seconds past the last tick, so that the final hit rings out.
-    for (int after = 0; after < 30; frames += 4410) {
-        fluid_synth_write_float(synth, 4410, block.data(), 0, 2, block.data(), 1, 2);
-        ebur128_add_frames_float(meter.state, block.data(), 4410);
+    for (int after = 0; after < 30;) {
+        fluid_synth_write_float(synth, Meter::kBlock, block.data(), 0, 2, block.data(), 1, 2);
+        meter.add(block.data(), Meter::kBlock);
         after += fluid_player_get_status(player) == FLUID_PLAYER_PLAYING ? 0 : 1;
     }
-    meter.print(QFileInfo(path).fileName(), double(frames) / kRate);
+    meter.print(QFileInfo(path).fileName());
     delete_fluid_player(player);
     delete_fluid_synth(synth);
     delete_fluid_settings(settings);
@@ -68,9 +87,8 @@ void samples(const QString& path, int header) {
         return;
     const QByteArray data = file.readAll().mid(header);
     Meter meter;
-    ebur128_add_frames_short(meter.state, reinterpret_cast<const short*>(data.constData()),
-                             std::size_t(data.size()) / 4);
-    meter.print(QFileInfo(path).fileName(), double(data.size()) / 4 / kRate);
+    meter.add(reinterpret_cast<const short*>(data.constData()), std::size_t(data.size()) / 4);
+    meter.print(QFileInfo(path).fileName());
 }
 
 } // namespace

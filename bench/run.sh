@@ -411,9 +411,9 @@ read -r c_lo c_hi c_avg c_tp c_n < <(levels wav)
 heard_row="not measurable here: no audio output"
 heard="n/a"
 if [ "$audio" = yes ]; then
-    read -r _ heard heard_tp _ < <("$loudbench" --raw "$work/round5.raw")
+    read -r _ heard heard_tp _ peak_at < <("$loudbench" --raw "$work/round5.raw")
     heard+=" LUFS"
-    heard_row="true peak $heard_tp dBTP; round 5 of the 60 s round above, as the null sink got it:"
+    heard_row="true peak $heard_tp dBTP ($peak_at s into the recording); round 5 of the 60 s round above, as the null sink got it:"
     heard_row+=" its two clips, then 60 s of music and the hit"
 fi
 
