@@ -423,7 +423,7 @@ music_row="not measurable here: no audio output (pulseaudio missing or did not s
 if [ "$audio" = yes ]; then
     # 10 ms loudness frames. The first sound after the recording fell silent is the clip that
     # closing the first start box starts; the hit is where the last loud passage first reaches
-    # 0.8 of its peak: the hit is the loudest moment of a piece, as the music test requires.
+    # 0.85 of its peak: the hit is the loudest moment of a piece, as the music test requires.
     read -r onset hit last < <(od -An -v -t d2 -w2 "$work/round5.raw" | awk -v quiet="$quiet_frame" '
         { sum += $1 * $1; if (++n == 882) { rms[f++] = sqrt(sum / 882); sum = 0; n = 0 } }
         END {
@@ -433,7 +433,7 @@ if [ "$audio" = yes ]; then
             from = last - 700 < 0 ? 0 : last - 700
             peak = 0
             for (i = from; i <= last; ++i) if (rms[i] > peak) peak = rms[i]
-            for (i = from; i <= last && rms[i] < peak * 0.8; ++i) ;
+            for (i = from; i <= last && rms[i] < peak * 0.85; ++i) ;
             print onset, i, last
         }')
     if [ "$hit" -lt 0 ]; then

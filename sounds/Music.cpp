@@ -178,7 +178,7 @@ MidiWriter clockPiece(int seconds) {
     const std::int64_t second = MidiWriter::ticksPerSecond;
     for (int channel : {Bass, Pizz, Pad, Tremolo, Lead, Timpani, Horn, Drums}) {
         for (int step = 0; step <= 8; ++step)
-            m.control(channel, 11, 64 + 6 * step, step * second / 4);
+            m.control(channel, 11, 48 + 8 * step, step * second / 4);
         for (auto [togo, expression] : {std::pair{30, 116}, {20, 122}, {10, 127}})
             m.control(channel, 11, expression, p.end() - togo * second);
     }
@@ -193,9 +193,9 @@ MidiWriter clockPiece(int seconds) {
     const std::int64_t ring = p.end() - h;
     m.note(Drums, Crash, 70, h, ring);
     for (int key : {38, 50, 53, 57, 62})
-        m.note(Brass, key, 100, h, ring);
+        m.note(Brass, key, 90, h, ring);
     for (int key : {50, 57, 62, 65, 74})
-        m.note(Tutti, key, 100, h, ring);
+        m.note(Tutti, key, 90, h, ring);
     m.end(p.end());
     return m;
 }
