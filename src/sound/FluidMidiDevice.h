@@ -43,7 +43,7 @@ public:
     // The synthesiser's settings, shared with whatever measures its output. Returns them.
     static fluid_settings_t* tune(fluid_settings_t* settings);
     // The output level: the loudest piece's final hit stays just under full scale.
-    static constexpr double gain = 1.15;
+    static constexpr double gain = 1.1;
 
     // Whether the synthesiser, its SoundFont and an audio output are there.
     bool ready() const;
