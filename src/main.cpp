@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyleFactory>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdio>
@@ -103,6 +104,31 @@ void listScreens(int argc, char* argv[]) {
     }
 }
 
+// Sets the program icon after the first window has been exposed and painted.
+class IconWhenShown final : public QObject {
+public:
+    IconWhenShown() { QCoreApplication::instance()->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Expose && !set_) {
+            set_ = true;
+            QCoreApplication::instance()->removeEventFilter(this);
+            QTimer::singleShot(0, [] {
+                QIcon icon;
+                for (const char* size : {"16", "32", "48"})
+                    icon.addFile(
+                        QStringLiteral(":/icons/%1x%1/quolmar.png").arg(QLatin1String(size)));
+                QApplication::setWindowIcon(icon);
+            });
+        }
+        return false;
+    }
+
+private:
+    bool set_ = false;
+};
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -141,10 +167,9 @@ int main(int argc, char* argv[]) {
     registerWindows(console.forms);
     console.forms.setQuitHandler([] { QApplication::quit(); });
     console.forms.show(windows::opening);
-    // Every window inherits the program icon; drawn from its SVG once the start window is up.
-    QMetaObject::invokeMethod(
-        &app, [] { QApplication::setWindowIcon(QIcon(QStringLiteral(":/resources/quolmar.svg"))); },
-        Qt::QueuedConnection);
+    // Every window inherits the program icon. Reading its images loads Qt's image plugins, so
+    // it is set once the start window has been drawn.
+    IconWhenShown iconWhenShown;
     // After the start window, so that the host's window has the keyboard.
     std::unique_ptr<AudienceScreen> audience;
     if (options.audience) {
