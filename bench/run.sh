@@ -530,12 +530,12 @@ header
 start_rows
 if [ "$music_error" = no ]; then sound="music playing into a null sink"; else
     sound="music could not play: no audio output"; fi
-row "peak RSS, round 1 running for 2 s" "$(mib "$round_kb")" "-" \
-    "$sound; $(mib "$game_kb") at the end of round 5"
+row "peak RSS, round 1 running for 2 s" "$(mib "$round_kb")" "$(mib "$b_mem")" \
+    "+$(mib $((round_kb - b_mem))) over the bare window at rest; $sound; $(mib "$game_kb") at the end of round 5"
 row "60 s round, wall-clock length" \
-    "$(awk -v us="$clock_us" 'BEGIN { printf "%.3f s", us / 1e6 }')" "-" \
+    "$(awk -v us="$clock_us" 'BEGIN { printf "%.3f s", us / 1e6 }')" "60.000 s" \
     "$(awk -v us="$clock_us" 'BEGIN { printf "%+.0f ms against 60 s (%+.3f %%)", (us - 6e7) / 1000, (us - 6e7) / 6e5 }'); last start box closed to 'Time is up.' shown"
-row "60 s round, music's final hit vs clock at 0" "${music_value:-n/a}" "-" "$music_row"
+row "60 s round, music's final hit vs clock at 0" "${music_value:-n/a}" "0 ms" "$music_row"
 ms_or_na() { if [ -n "$1" ]; then ms "$1"; else echo n/a; fi; }
 row "round music, integrated loudness" "$m_lo..$m_hi LUFS" "$c_avg LUFS" \
     "clips' average; the $pieces pieces at most $(awk -v a="$c_avg" -v l="$m_lo" -v h="$m_hi" 'BEGIN { d = a - l; if (h - a > d) d = h - a; printf "%.1f", d }') LU from it, true peak at most $m_tp dBTP; rendered offline by the program's synthesiser settings"
