@@ -2,6 +2,7 @@
 // which keep real time without a sound card; and the generated music and clips.
 #include "Fakes.h"
 #include "sound/FluidMidiDevice.h"
+#include "sound/LazyAudio.h"
 #include "sound/SdlWavPlayer.h"
 #include "sound/SoundSystem.h"
 #include "state/Rules.h"
@@ -123,6 +124,16 @@ private slots:
         QCOMPARE(midi.command("close midi"), 0);
         QCOMPARE(midi.command("play midi"), int(Device::NothingOpen));
         QCOMPARE(midi.command("rewind midi"), int(Device::UnknownCommand));
+    }
+
+    // The players come from the audio module; without it the game goes on in silence, and the
+    // music's open fails as it does without an audio device.
+    void audioModule() {
+        LazyAudio real(built + "quolmar-audio.so"), none(built + "no-such-module.so");
+        QCOMPARE(real.command("rewind midi"), int(Device::UnknownCommand));
+        none.play(built + "choice.wav", Mode::Sync);
+        none.preload({built + "choice.wav"});
+        QCOMPARE(none.command(openCommand(piece_)), int(Device::DeviceUnavailable));
     }
 
     // The music is heard, and ends at its last tick, long before its last note has rung out.
