@@ -42,7 +42,7 @@ public:
     void prepare(const QString& piece) override;
     // The synthesiser's settings, shared with whatever measures its output. Returns them.
     static fluid_settings_t* tune(fluid_settings_t* settings);
-    // The output level: the loudest piece's final hit stays just under full scale.
+    // The output level: the music as loud as the clips, its true peak below -2 dBTP.
     static constexpr double gain = 1.1;
 
     // Whether the synthesiser, its SoundFont and an audio output are there.

@@ -21,13 +21,13 @@ public:
     void play(const QString& path, Mode mode) override;
     void preload(const QStringList& paths) override;
 
-    // Opens the audio device now instead of at the first clip. False when there is none:
-    // the player then stays silent for the whole run.
-    bool open();
     // How many clips are sounding at this moment.
     int sounding() const;
 
 private:
+    // Opens the audio device, once. False when there is none: the player then stays silent
+    // for the whole run.
+    bool open();
     Mix_Chunk* clip(const QString& path);
     void waitForEnd(int channel, const Mix_Chunk* chunk);
 
