@@ -1,6 +1,7 @@
 #include "LazyAudio.h"
 
 #include "AudioModule.h"
+#include "FluidMidiDevice.h"
 
 #include <QLibrary>
 #include <cstdio>
@@ -16,7 +17,9 @@ public:
 class NoMidi final : public MidiDevice {
 public:
     int command(const QString& text) override {
-        return text.startsWith(QLatin1String("open"), Qt::CaseInsensitive) ? 263 : 0;
+        return text.startsWith(QLatin1String("open"), Qt::CaseInsensitive)
+                   ? FluidMidiDevice::DeviceUnavailable
+                   : 0;
     }
 };
 
