@@ -139,3 +139,150 @@ vote_off() {
     "$look" "$id" goodbye
     keys "$id" space
 }
+
+# ---- Wayland: the program natively on mutter, KWin or sway, headless, with two screens: the
+# host's, 1280x800, and a TV. Each compositor runs in the scratch folder with its own runtime
+# folder and a private session bus, which also carries the accessibility bus the windows are
+# read through (scripts/wayland.py): what xdotool does under X.
+xsession_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+wl_py() { /usr/bin/python3 "$xsession_dir/wayland.py" "$@"; }
+
+# Prints what is missing to run on compositor $1, if anything.
+wl_missing() {
+    local tool
+    case $1 in
+    mutter) set -- mutter ;;
+    kwin) set -- kwin_wayland ;;
+    sway) set -- sway swaymsg wtype setpriv ;;
+    *) echo "no compositor '$1'"; return ;;
+    esac
+    for tool in "$@" dbus-daemon /usr/bin/python3 /usr/libexec/at-spi-bus-launcher; do
+        command -v "$tool" >/dev/null || echo "$tool"
+    done
+    compgen -G "/usr/lib/*/qt6/plugins/platforms/libqwayland-generic.so" >/dev/null || echo qt6-wayland
+    /usr/bin/python3 -c 'import gi; gi.require_version("Atspi", "2.0")' 2>/dev/null ||
+        echo gir1.2-atspi-2.0
+}
+
+# Runs "$2..." until it succeeds, for up to $1 seconds; false if it never did.
+wl_within() {
+    local end=$((SECONDS + $1))
+    shift
+    until "$@" 2>/dev/null; do
+        [ $SECONDS -lt $end ] || return 1
+        sleep 0.1
+    done
+}
+
+# Starts compositor $1 (mutter, kwin or sway) in a new scratch folder, $work, and points the
+# program's environment at it. wl_keys, wl_unplug and wl_plug then work on it; the TV is $tv.
+wl_begin() {
+    wl_compositor=$1
+    work=$(mktemp -d "/tmp/quolmar-$xsession_name.XXXXXX")
+    chmod 711 "$work" # sway's own user reaches its folders in it
+    trap cleanup EXIT
+    mkdir -m 700 "$work/run" "$work/home"
+    export XDG_RUNTIME_DIR=$work/run HOME=$work/home DBUS_SESSION_BUS_ADDRESS=unix:path=$work/run/bus
+    unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
+    spawn dbus-daemon --session --nofork --nosyslog --address="$DBUS_SESSION_BUS_ADDRESS" \
+        >"$work/bus.log" 2>&1
+    wl_within 10 test -S "$work/run/bus" || fail "the session bus did not start"
+    tv=1920x1080
+    "wl_start_$1"
+    export QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
+}
+
+# mutter's monitors are Meta-0 (the host's) and Meta-1 (the TV). Its keyboard is a remote
+# desktop session that lasts the whole run, fed through a pipe.
+wl_start_mutter() {
+    spawn mutter --headless --wayland --no-x11 --wayland-display quolmar \
+        --virtual-monitor 1280x800 --virtual-monitor 1920x1080 >"$work/compositor.log" 2>&1
+    export WAYLAND_DISPLAY=quolmar
+    # mutter puts the TV first; the host's screen goes left, the primary one.
+    wl_within 30 wl_py mutter-output Meta-1 on || fail "mutter did not start"
+    mkfifo "$work/keys" "$work/typed"
+    exec {wl_keys_in}<>"$work/keys" {wl_typed}<>"$work/typed"
+    spawn /usr/bin/python3 "$xsession_dir/wayland.py" mutter-keyboard "$work/keys" "$work/typed"
+}
+wl_keys_mutter() {
+    echo "$*" >&"$wl_keys_in"
+    read -r -t 30 -u "$wl_typed" _ || fail "mutter's keyboard did not type $*"
+}
+wl_unplug_mutter() { wl_py mutter-output Meta-1 off; }
+wl_plug_mutter() { wl_py mutter-output Meta-1 on; }
+
+# KWin's virtual outputs all have one size; only the start is played there. Debian's binary
+# carries a file capability that a sandbox may refuse to run; a copy has none.
+wl_start_kwin() {
+    cp /usr/bin/kwin_wayland "$work/kwin_wayland"
+    spawn "$work/kwin_wayland" --virtual --no-lockscreen --socket quolmar --width 1280 \
+        --height 800 --output-count 2 >"$work/compositor.log" 2>&1
+    export WAYLAND_DISPLAY=quolmar
+    wl_within 30 test -S "$work/run/quolmar" || fail "KWin did not start"
+    tv=1280x800
+}
+
+# sway, which will not run as root, nested: its outputs are windows of a headless sway, so
+# that closing one pulls the TV's cable. WL-1 is the host's screen, WL-2 the TV.
+wl_start_sway() {
+    wl_as=()
+    [ "$(id -u)" -ne 0 ] || wl_as=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+    mkdir -m 700 "$work/outer" "$work/inner"
+    [ "$(id -u)" -ne 0 ] || chown nobody:nogroup "$work/outer" "$work/inner"
+    # The outer one's windows, the inner one's outputs, take any size they are given.
+    printf '%s\n' 'output HEADLESS-1 mode 3200x1080' 'floating_maximum_size -1 x -1' \
+        'default_border none' 'default_floating_border none' \
+        'for_window [title=".*"] floating enable' >"$work/outer.conf"
+    : >"$work/inner.conf"
+    chmod 644 "$work/outer.conf" "$work/inner.conf"
+    local run display=""
+    for run in outer inner; do
+        spawn env -u WAYLAND_DISPLAY WLR_BACKENDS=$([ $run = outer ] && echo headless || echo wayland) \
+            WLR_WL_OUTPUTS=2 WLR_RENDERER=pixman WLR_LIBINPUT_NO_DEVICES=1 HOME="$work/$run" \
+            XDG_RUNTIME_DIR="$work/$run" ${display:+WAYLAND_DISPLAY=$display} \
+            "${wl_as[@]}" sway -c "$work/$run.conf" >"$work/$run.log" 2>&1
+        wl_within 30 compgen -G "$work/$run/wayland-*[0-9]" >/dev/null || fail "sway ($run) did not start"
+        display=$(compgen -G "$work/$run/wayland-*[0-9]")
+    done
+    export WAYLAND_DISPLAY=$display
+    wl_sway_size WL-1 1280 800
+    wl_sway_size WL-2 1920 1080
+    # A keyboard that stays: when a seat's last keyboard goes, Qt takes the focus from every
+    # window, which no desktop with a keyboard does.
+    spawn wtype -s 100000000
+}
+wl_swaymsg() { swaymsg -s "$(compgen -G "$work/$1/sway-ipc.*")" "${@:2}"; }
+# The inner sway's outputs, one a line: name and WIDTHxHEIGHT.
+wl_sway_outputs() {
+    wl_swaymsg inner -t get_outputs -r | /usr/bin/python3 -c 'import json, sys
+for o in json.load(sys.stdin): print(o["name"], "%(width)dx%(height)d" % o["rect"])'
+}
+# True when $2 (1) of the inner sway's outputs match the regular expression $1.
+wl_sway_has() { [ "$(wl_sway_outputs | grep -cx "$1")" -eq "${2:-1}" ]; }
+# Sizes output $1 of the inner sway to $2x$3 by sizing its window, until it is that size.
+wl_sway_size() { wl_within 10 wl_sway_sized "$@" || fail "sway's output $1 did not become $2x$3"; }
+wl_sway_sized() {
+    wl_swaymsg outer "[title=\"wlroots - $1\"] resize set $2 px $3 px" >/dev/null
+    wl_sway_has "$1 $2x$3"
+}
+wl_keys_sway() {
+    local args=(-s 100) key # a key sent right after the keymap can be dropped
+    for key; do args+=(-k "$key" -s 40); done
+    wtype "${args[@]}"
+}
+wl_unplug_sway() { wl_swaymsg outer '[title="wlroots - WL-2"] kill' >/dev/null; }
+wl_plug_sway() {
+    wl_swaymsg inner create_output >/dev/null
+    wl_within 10 wl_sway_has 'WL-[0-9]* .*' 2 || fail "sway made no output"
+    wl_sway_size "$(wl_sway_outputs | awk '$1 != "WL-1" { print $1 }')" 1920 1080
+}
+
+# Types keys, each a-z, Tab, Return or space, into the window that has the keyboard.
+wl_keys() { "wl_keys_$wl_compositor" "$@"; }
+wl_unplug() { "wl_unplug_$wl_compositor"; }
+wl_plug() { "wl_plug_$wl_compositor"; }
+# The program's windows, one a line: ACTIVE (has the keyboard) or -, WIDTHxHEIGHT, the title
+# and the texts in it, tab-separated.
+wl_windows() { wl_py windows; }
+# Prints the line of a window whose title matches $1, waiting up to $2 seconds (30).
+wl_await() { wl_py await "$1" "${2:-30}"; }
