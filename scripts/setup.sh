@@ -13,9 +13,12 @@ packages=(
 )
 
 # The tests also run the real program under a virtual display, trace it, and check the
-# installed files and the package.
+# installed files and the package; and run it on three Wayland compositors, headless, reading
+# its windows through the accessibility bridge.
 if [ "${1:-}" = "--test" ]; then
-    packages+=(strace xvfb xauth xdotool openbox desktop-file-utils appstream dpkg-dev)
+    packages+=(strace xvfb xauth xdotool openbox desktop-file-utils appstream dpkg-dev
+        mutter kwin-wayland sway wtype qt6-wayland libgl1-mesa-dri libegl-mesa0
+        dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi)
     shift
 fi
 packages+=("$@")
