@@ -36,8 +36,12 @@ spawn() {
     started+=($!)
 }
 cleanup() {
-    local pid
+    local pid end=$((SECONDS + 5))
     for pid in "${started[@]}"; do kill "$pid" 2>/dev/null || true; done
+    # Some write their settings as they end (KWin does), which would outlive the folder.
+    for pid in "${started[@]}"; do
+        while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $end ]; do sleep 0.05; done
+    done
     rm -rf "$work"
 }
 # On the display: a scratch folder, $work, and a window manager, without which no window gets
@@ -286,3 +290,27 @@ wl_plug() { "wl_plug_$wl_compositor"; }
 wl_windows() { wl_py windows; }
 # Prints the line of a window whose title matches $1, waiting up to $2 seconds (30).
 wl_await() { wl_py await "$1" "${2:-30}"; }
+not() { ! "$@"; }
+# True when the window titled $1 (a regular expression) is the one that has the keyboard.
+wl_has_keys() {
+    local active
+    active=$(wl_windows | awk -F '\t' '$1 == "ACTIVE" { print $3 }')
+    [ -n "$active" ] && [ "$(wc -l <<<"$active")" -eq 1 ] && grep -q "$1" <<<"$active"
+}
+# A check that does not end the script, so that one run shows every fault: if "$2..." does not
+# come true within 5 seconds, says $1 with the windows as they are, and counts it in wl_failed.
+wl_failed=0
+wl_check() {
+    wl_within 5 "${@:2}" && return
+    echo "FAIL ($wl_compositor): $1"
+    wl_windows | sed 's/^/    /'
+    wl_failed=$((wl_failed + 1))
+}
+# Answers a message box with Return and waits until it has closed; false if none came within
+# $1 seconds (5).
+wl_answer() {
+    local line
+    line=$(wl_await "$box" "${1:-5}" | cut -f 3-) && [ -n "$line" ] || return 1
+    wl_keys Return
+    wl_within 5 not eval 'wl_windows | cut -f 3- | grep -qxF "$line"' || fail "a box stayed: $line"
+}

@@ -10,7 +10,6 @@ compositor=${1:?usage: wayland.sh mutter|kwin|sway QUOLMAR_EXECUTABLE} program=$
 missing=$(wl_missing "$compositor")
 [ -z "$missing" ] || { echo "SKIP: no" $missing "(scripts/setup.sh --test installs it)"; exit 77; }
 
-failed=0
 fail() {
     echo "FAIL ($compositor): $*"
     echo "--- windows (keyboard, size, title, texts):"
@@ -19,19 +18,8 @@ fail() {
     tail -n 20 "$work/program.log"
     exit 1
 }
-# A check that does not stop the round, so that one run shows every fault.
-check() {
-    local what=$1
-    shift
-    wl_within 5 "$@" && return
-    echo "FAIL ($compositor): $what"
-    wl_windows | sed 's/^/    /'
-    failed=1
-}
 screen='^The Brackwyn - audience screen$'
 field() { wl_await "$1" 5 | cut -f "$2"; }
-has_keys() { [ "$(wl_windows | awk -F '\t' '$1 == "ACTIVE" { print $3 }')" = "${1//[\^\$]/}" ]; }
-not() { ! "$@"; }
 screen_is() { [ "$(field "$screen" 2)" = "$1" ]; }
 small() { local s; s=$(field "$screen" 2) && [ "${s%x*}" -le 640 ] && [ "${s#*x}" -le 400 ]; }
 bank_is() { wl_await "$control" 5 | tr '\t' '\n' | grep -B1 -x BANK | head -n 1 | grep -qxF "$1"; }
@@ -40,48 +28,41 @@ wl_begin "$compositor"
 spawn "$program" --audience >"$work/program.log" 2>&1
 wl_await '^The Brackwyn$' >/dev/null || fail "no start window"
 wl_await "$screen" >/dev/null || fail "no audience screen"
-check "the audience screen took the keyboard from the start window" has_keys '^The Brackwyn$'
-check "the audience screen does not fill the TV, $tv" screen_is "$tv"
+wl_check "the audience screen took the keyboard from the start window" wl_has_keys '^The Brackwyn$'
+wl_check "the audience screen does not fill the TV, $tv" screen_is "$tv"
 if [ "$compositor" = kwin ]; then
-    [ $failed -eq 0 ] && echo "The host kept the keyboard when the audience screen opened on KWin."
-    exit $failed
+    [ $wl_failed -eq 0 ] && echo "The host kept the keyboard when the audience screen opened on KWin."
+    exit $((wl_failed > 0))
 fi
 
-# Return answers a box; the music's own, without a sound card, may follow the two at the start.
-answer() {
-    local line
-    line=$(wl_await "$box" "${1:-5}" | cut -f 3-) || return 1
-    wl_keys Return
-    wl_within 5 not eval 'wl_windows | cut -f 3- | grep -qxF "$line"' || fail "a box stayed: $line"
-}
 # Types keys $2... into the game window; the bank is then $1, unless keys went astray.
 bank_after() {
     wl_keys "${@:2}"
-    check "keys were lost: the bank is not $1 after ${*:2}" bank_is "$1"
+    wl_check "keys were lost: the bank is not $1 after ${*:2}" bank_is "$1"
 }
 wl_keys Tab space # from the 6-player button to the 8-player one
 wl_await "^Let's Meet the Team\$" 10 >/dev/null || fail "no team entry"
 wl_keys a n n Tab b e n Tab c y Tab d e e Tab e v e Tab f a y Tab g u s Tab h a l Return
 wl_await "$control" 10 >/dev/null || fail "no game control"
 wl_keys s
-answer || fail "no first start message"
-answer || fail "no second start message"
-answer || :
+wl_answer || fail "no first start message"
+wl_answer || fail "no second start message"
+wl_answer || : # the music's, without a sound card
 
 # The chain is $1,000 $2,500 $5,000 $10,000 ... $125,000, the target.
 bank_after '$5,000' c c c b
 wl_unplug
 wl_within 10 not screen_is "$tv" || fail "the program did not see the TV go"
 bank_after '$7,500' c c b
-check "the audience screen is larger than half the host's screen without the TV" small
-check "the game window lost the keyboard when the TV was pulled out" has_keys "$control"
+wl_check "the audience screen is larger than half the host's screen without the TV" small
+wl_check "the game window lost the keyboard when the TV was pulled out" wl_has_keys "$control"
 wl_plug
-check "the audience screen is not back on the TV, $tv" screen_is "$tv"
-check "the game window lost the keyboard when the TV was plugged in" has_keys "$control"
+wl_check "the audience screen is not back on the TV, $tv" screen_is "$tv"
+wl_check "the game window lost the keyboard when the TV was plugged in" wl_has_keys "$control"
 bank_after '$8,500' c b
 wl_keys c c c c c c c c b
 end=$(wl_await "$box" 10) || fail "the round did not end at the target"
 [[ $end == *"You reached the target!"* ]] || fail "the round ended with: $end"
 wl_keys Return
-[ $failed -eq 0 ] && echo "The host kept the keyboard all round on $compositor, the TV pulled and back."
-exit $failed
+[ $wl_failed -eq 0 ] && echo "The host kept the keyboard all round on $compositor, the TV pulled and back."
+exit $((wl_failed > 0))
