@@ -6,12 +6,15 @@
 #include "ui/Dialogs.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QIcon>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyleFactory>
+#include <QThread>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -166,11 +169,8 @@ int main(int argc, char* argv[]) {
     Console console(dialogs, audio, audio, dir);
     registerWindows(console.forms);
     console.forms.setQuitHandler([] { QApplication::quit(); });
-    console.forms.show(windows::opening);
-    // Every window inherits the program icon. Reading its images loads Qt's image plugins, so
-    // it is set once the start window has been drawn.
-    IconWhenShown iconWhenShown;
-    // After the start window, so that the host's window has the keyboard.
+    // Before the start window: on some desktops the window shown last gets the keyboard, whatever
+    // is asked later, and the host's must have it.
     std::unique_ptr<AudienceScreen> audience;
     if (options.audience) {
         if (!options.screen.isEmpty() &&
@@ -181,6 +181,17 @@ int main(int argc, char* argv[]) {
                          "as a window until it is connected\n",
                          qPrintable(options.screen));
         audience = std::make_unique<AudienceScreen>(console, options.screen);
+        // Mapped first, but not for long: a desktop that never shows it must not hold the game.
+        QElapsedTimer waited;
+        waited.start();
+        while (!audience->windowHandle()->isExposed() && waited.elapsed() < 1000) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            QThread::msleep(5);
+        }
     }
+    console.forms.show(windows::opening);
+    // Every window inherits the program icon. Reading its images loads Qt's image plugins, so
+    // it is set once the start window has been drawn.
+    IconWhenShown iconWhenShown;
     return QApplication::exec();
 }
