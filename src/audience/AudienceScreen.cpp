@@ -9,10 +9,10 @@
 #include "voteoff/Voteoff.h"
 
 #include <QAccessible>
-#include <QApplication>
-#include <QKeyEvent>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -256,17 +256,21 @@ void AudienceScreen::windowed() {
                 area += qint64(both.width()) * both.height();
         return area;
     };
-    const QPoint far = room.bottomRight() - QPoint(size.width(), size.height()) + QPoint(1, 1);
+    // Placed by its frame, title bar included, once the desktop has told how large that is.
+    const QSize framed = size + frameGeometry().size() - geometry().size();
+    const QPoint far = room.bottomRight() - QPoint(framed.width(), framed.height()) + QPoint(1, 1);
     QRect best;
-    for (const QPoint& at : {room.topLeft(), QPoint(far.x(), room.top()),
-                             QPoint(room.left(), far.y()), far})
-        if (const QRect r(at, size); best.isNull() || covered(r) < covered(best))
+    for (const QPoint& at :
+         {room.topLeft(), QPoint(far.x(), room.top()), QPoint(room.left(), far.y()), far})
+        if (const QRect r(at, framed); best.isNull() || covered(r) < covered(best))
             best = r;
     setMaximumSize(size);
-    if (!isVisible() || geometry() != best)
-        setGeometry(best);
+    resize(size);
+    if (frameGeometry().topLeft() != best.topLeft())
+        move(best.topLeft());
     setVisible(true);
 }
+
 void AudienceScreen::paintEvent(QPaintEvent*) {
     QPainter p(this);
     audience::paint(p, layout_);
@@ -321,7 +325,8 @@ bool AudienceScreen::eventFilter(QObject* watched, QEvent* event) {
             placing_.start(0);
     } else if (type == QEvent::Move || type == QEvent::Show || type == QEvent::Hide ||
                type == QEvent::ScreenChangeInternal) {
-        if (const auto t = static_cast<QWindow*>(watched)->type(); t == Qt::Window || t == Qt::Dialog)
+        if (const auto t = static_cast<QWindow*>(watched)->type();
+            t == Qt::Window || t == Qt::Dialog)
             placing_.start();
     }
     return false;

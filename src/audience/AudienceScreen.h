@@ -51,7 +51,7 @@ private:
     audience::Layout layout_;
     std::array<bool, 10> outAtVoteOff_{};
     QPointer<QWidget> voteOff_;
-    QPointer<QWindow> host_;       // the host's window that last had the keyboard
-    QPointer<QScreen> placedOn_;  // the screen it fills, if any
-    QTimer placing_;         // gathers the moves and screen changes of one moment
+    QPointer<QWindow> host_;     // the host's window that last had the keyboard
+    QPointer<QScreen> placedOn_; // the screen it fills, if any
+    QTimer placing_;             // gathers the moves and screen changes of one moment
 };
