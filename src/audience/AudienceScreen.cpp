@@ -294,11 +294,10 @@ QWindow* AudienceScreen::hostWindow() const {
 // A key the desktop gave this window all the same goes on to the host's, as if typed there; and
 // the keyboard is handed back.
 bool AudienceScreen::event(QEvent* event) {
-    QWindow* host = hostWindow();
     switch (event->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
-        if (host) {
+        if (QWindow* host = hostWindow()) {
             const auto* k = static_cast<QKeyEvent*>(event);
             QKeyEvent copy(k->type(), k->key(), k->modifiers(), k->nativeScanCode(),
                            k->nativeVirtualKey(), k->nativeModifiers(), k->text(),
@@ -307,7 +306,7 @@ bool AudienceScreen::event(QEvent* event) {
         }
         return true;
     case QEvent::WindowActivate:
-        if (host)
+        if (QWindow* host = hostWindow())
             host->requestActivate();
         break;
     default:
@@ -321,7 +320,8 @@ bool AudienceScreen::eventFilter(QObject* watched, QEvent* event) {
     if (!watched->isWindowType())
         return false;
     if (watched == windowHandle()) {
-        if (type == QEvent::WindowStateChange && placing_.isActive())
+        // Applied by the desktop, as asked or of its own accord.
+        if (type == QEvent::WindowStateChange)
             placing_.start(0);
     } else if (type == QEvent::Move || type == QEvent::Show || type == QEvent::Hide ||
                type == QEvent::ScreenChangeInternal) {
