@@ -141,7 +141,7 @@ for run in $(seq 0 "$launches"); do
     [ "$run" -gt 0 ] && { echo "$shown_us" >>"$work/q.times"; echo "$settled_kb" >>"$work/q.mem"; }
     launch '^quolmar baseline$' "$baseline"
     [ "$run" -gt 0 ] && { echo "$shown_us" >>"$work/b.times"; echo "$settled_kb" >>"$work/b.mem"; }
-    # With the audience screen (here a 1280x720 window: the display has one screen).
+    # With the audience screen (here a window of half the screen: the display has one screen).
     [ "$only_start" = yes ] && continue
     launch '^The Brackwyn$' "$quolmar" --audience
     [ "$run" -gt 0 ] && echo "$settled_kb" >>"$work/a.mem"
@@ -548,7 +548,7 @@ row "key press, handleKey alone (median)" "$(us "$k_med")" "-" \
     "p99 $(us "$k_p99"); $k_n presses of C C W C C C B H C W C B, 8 players, clock running"
 row "key press, event and repaint (median)" "$(us "$p_med")" "-" "p99 $(us "$p_p99"); $p_n presses"
 row "peak RSS at the start, with --audience" "$(mib "$a_mem")" "-" \
-    "+$(mib $((a_mem - q_mem))) for the audience screen (1280x720 window); median of $launches"
+    "+$(mib $((a_mem - q_mem))) for the audience screen (a window of half the screen); median of $launches"
 row "host key to audience frame drawn (median)" "$(ms "$((af_med / 1000))")" "-" \
     "p95 $(ms "$((af_p95 / 1000))"), worst $(ms "$((af_max / 1000))"); $af_n presses, event loop on Xvfb"
 row "audience frame at 3840x2160 (median)" "$(ms "$((f4_med / 1000))")" "-" \

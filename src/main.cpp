@@ -6,12 +6,15 @@
 #include "ui/Dialogs.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QIcon>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyleFactory>
+#include <QThread>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <cstdio>
@@ -129,6 +132,26 @@ private:
     bool set_ = false;
 };
 
+// The audience screen, mapped before it returns, but not for long: a desktop that never shows it
+// must not hold the game.
+std::unique_ptr<AudienceScreen> openAudience(Console& console, const QString& screen) {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (!screen.isEmpty() && std::none_of(screens.cbegin(), screens.cend(),
+                                          [&](const QScreen* s) { return s->name() == screen; }))
+        std::fprintf(stderr,
+                     "quolmar: no screen named '%s' yet; the audience screen opens "
+                     "as a window until it is connected\n",
+                     qPrintable(screen));
+    auto audience = std::make_unique<AudienceScreen>(console, screen);
+    QElapsedTimer waited;
+    waited.start();
+    while (!audience->windowHandle()->isExposed() && waited.elapsed() < 1000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return audience;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -166,21 +189,13 @@ int main(int argc, char* argv[]) {
     Console console(dialogs, audio, audio, dir);
     registerWindows(console.forms);
     console.forms.setQuitHandler([] { QApplication::quit(); });
+    // Before the start window: on some desktops the window shown last gets the keyboard, whatever
+    // is asked later, and the host's must have it.
+    const std::unique_ptr<AudienceScreen> audience =
+        options.audience ? openAudience(console, options.screen) : nullptr;
     console.forms.show(windows::opening);
     // Every window inherits the program icon. Reading its images loads Qt's image plugins, so
     // it is set once the start window has been drawn.
     IconWhenShown iconWhenShown;
-    // After the start window, so that the host's window has the keyboard.
-    std::unique_ptr<AudienceScreen> audience;
-    if (options.audience) {
-        if (!options.screen.isEmpty() &&
-            std::none_of(QGuiApplication::screens().cbegin(), QGuiApplication::screens().cend(),
-                         [&](const QScreen* s) { return s->name() == options.screen; }))
-            std::fprintf(stderr,
-                         "quolmar: no screen named '%s' yet; the audience screen opens "
-                         "as a window until it is connected\n",
-                         qPrintable(options.screen));
-        audience = std::make_unique<AudienceScreen>(console, options.screen);
-    }
     return QApplication::exec();
 }

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QFontInfo>
+#include <QPainter>
 #include <QRegularExpression>
 #include <QStyleFactory>
 #include <optional>
@@ -456,18 +457,28 @@ void TestGame::audience() {
         texts << a->child(i)->text(QAccessible::Name);
     for (const QString& shown : screen.frame().players + QStringList{screen.frame().bank})
         QVERIFY2(shown.isEmpty() || texts.contains(shown), qPrintable(texts.join(u'|')));
+    // The host's is the only screen: a window no larger than half of it.
+    const QRect room = screen.screen()->availableGeometry();
+    QVERIFY(QTest::qWaitFor([&] { return !screen.isFullScreen() && screen.isVisible(); }));
+    QVERIFY(screen.width() * 2 <= room.width() && screen.height() * 2 <= room.height());
 }
 
 void TestGame::audienceFits_data() {
-    QTest::addColumn<QSize>("size");
-    QTest::newRow("720p") << QSize(1280, 720);
-    QTest::newRow("4K") << QSize(3840, 2160);
+    QTest::addColumn<QSize>("pixels");
+    QTest::addColumn<qreal>("ratio");
+    for (const QSize s : {QSize(1920, 1080), QSize(1280, 1024), QSize(1024, 768), QSize(1080, 1920),
+                          QSize(7680, 4320)})
+        for (const qreal ratio : {1.0, 2.0})
+            QTest::addRow("%dx%d at %g", s.width(), s.height(), ratio) << s << ratio;
 }
 
-// Every text inside the screen and its box, clear of the others, every amount at least 8 % of
-// the height tall, with the longest names and amounts of any format.
+// Every text and picture inside the screen and its box, texts clear of each other, every amount
+// at least 8 % of the drawn height tall, with the longest names and amounts of any format; and
+// drawn at the screen's pixel ratio, as sharp as a screen of that many pixels at a ratio of 1.
 void TestGame::audienceFits() {
-    QFETCH(QSize, size);
+    QFETCH(QSize, pixels);
+    QFETCH(qreal, ratio);
+    const QSizeF size = QSizeF(pixels) / ratio;
     const QString huge(80, u'W');
     const QStringList names{huge, "李小龙", "Ann\nMarie", "<b>Bo</b>", "Eli", "Fay", "Gus", "Hal", "Ivo"};
     const QList<Mark> five{Mark::Tick, Mark::Cross, Mark::Current, Mark::Empty, Mark::Empty};
@@ -482,22 +493,44 @@ void TestGame::audienceFits() {
         {.phase = Phase::Final, .finalists = {{{huge, five}, {"Bo", five}}}, .suddenDeath = true,
          .prize = "$1,000,000"},
         {.phase = Phase::Winner, .banner = "tonight's strongest link", .name = huge,
-         .prize = "$1,000,000"}};
+         .prize = "$1,000,000"},
+        {.phase = Phase::Title}};
+    const QRectF screen(QPointF(), size);
     for (const Frame& frame : frames) {
         const Layout l = layoutFor(frame, size);
+        QVERIFY(l.picture.isEmpty() || (screen.contains(l.pictureBox) && !l.pictureBox.isEmpty()));
         QList<QRectF> placed;
         for (const Item& item : l.items) {
             const QRectF g = item.glyphs();
             if (item.text.isEmpty())
                 continue;
-            QVERIFY2(QRectF(QPointF(), size).contains(g) && item.box.contains(g), qPrintable(item.text));
+            QVERIFY2(screen.contains(g) && item.box.contains(g), qPrintable(item.text));
             for (const QRectF& other : placed)
                 QVERIFY2(!other.intersects(g), qPrintable(item.text));
             placed << g;
             if (item.text.startsWith(u'$') || item.text.at(0).isDigit())
-                QVERIFY2(item.font.pixelSize() >= 0.08 * size.height(), qPrintable(item.text));
+                QVERIFY2(item.font.pixelSize() >= int(0.08 * l.stage.height()), qPrintable(item.text));
         }
     }
+    if (ratio == 1 || pixels.width() > 1920)
+        return;
+    // Against the same pixels drawn at a ratio of 1, and the frame drawn at its size, enlarged.
+    const auto drawn = [&](const QSize& into, qreal r) {
+        QImage image(into, QImage::Format_RGB32);
+        image.setDevicePixelRatio(r);
+        QPainter p(&image);
+        paint(p, layoutFor(frames[0], QSizeF(into) / r));
+        return image;
+    };
+    const auto off = [](const QImage& a, const QImage& b) {
+        qint64 sum = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                sum += qAbs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y)));
+        return sum;
+    };
+    const QImage sharp = drawn(pixels, ratio);
+    QVERIFY(off(sharp, drawn(pixels, 1)) < off(sharp, drawn(size.toSize(), 1).scaled(pixels)));
 }
 
 void TestGame::undo_data() {
@@ -512,6 +545,8 @@ void TestGame::undo_data() {
     QTest::newRow("6 final") << atFinal + "< C W < ^ W |" + atFinal + "W";
     QTest::newRow("6 final, out of sudden death") << atFinal + "C*10 < < C |" + atFinal + "C*9";
     QTest::newRow("6 final, in sudden death") << atFinal + "C*10 W ^ C*3 < < |" + atFinal + "C*11";
+    // The desktop gave the audience screen the keyboard: every key goes on to the host's window.
+    QTest::newRow("8 typed into the audience screen") << "S C*3 B W ^ C*2 < . V | S C*3 B C . V";
 }
 
 // Compared: what the host and the audience see, the shared record, every sound and box so far.
@@ -522,6 +557,8 @@ void TestGame::undo() {
         Host h(QTest::currentDataTag()[0] - '0');
         AudienceScreen screen(h.console);
         h.newGame(cast.mid(0, h.f.players));
+        if (i == 0 && QByteArray(QTest::currentDataTag()).contains("typed into"))
+            h.keysTo = &screen;
         h.play(games.section(u'|', i, i));
         const GameState& s = h.state();
         const auto all = [](const auto& a) { return QList<qint64>(a.begin(), a.end()); };

@@ -15,13 +15,26 @@ namespace {
 
 const QColor backdrop{16, 24, 40};
 
-// Places the items of one frame; x, y, w, h are fractions of the screen's width and height.
+// The largest 16:9 part of the screen, in its middle: the frame is drawn for that shape, and a
+// 4:3, 5:4 or portrait screen shows it whole between bands.
+QRectF stageOf(const QSizeF& screen) {
+    const QSizeF s = QSizeF(16, 9).scaled(screen, Qt::KeepAspectRatio);
+    return {QPointF(screen.width() - s.width(), screen.height() - s.height()) / 2, s};
+}
+
+// Places the items of one frame; x, y, w, h are fractions of the stage's width and height.
 struct Builder {
     Layout out;
-    double W, H;
+    double X, Y, W, H;
 
-    explicit Builder(const QSizeF& size) : W(size.width()), H(size.height()) { out.size = size; }
-    QRectF at(double x, double y, double w, double h) const { return {x * W, y * H, w * W, h * H}; }
+    explicit Builder(const QSizeF& size) {
+        out.size = size;
+        out.stage = stageOf(size);
+        X = out.stage.x(), Y = out.stage.y(), W = out.stage.width(), H = out.stage.height();
+    }
+    QRectF at(double x, double y, double w, double h) const {
+        return {X + x * W, Y + y * H, w * W, h * H};
+    }
 
     // A line of text `px` of the height tall, smaller down to `least` (names) until it fits its
     // box, and cut short with an ellipsis if even that is too wide.
@@ -32,7 +45,7 @@ struct Builder {
         const double room = box.width() * 0.92;
         px = std::min(px, box.height() / H / 1.2);
         for (;;) {
-            font.setPixelSize(std::max(1, int(px * H)));
+            font.setPixelSize(std::max(1, qRound(px * H)));
             if (QFontMetricsF(font).horizontalAdvance(t) <= room || px * 0.9 < least)
                 break;
             px *= 0.9;
@@ -115,8 +128,8 @@ struct Builder {
             text(who.name, at(0.02, y, 0.28, 0.2), 0.08, design::white, design::darkGrey, 0.03);
             const double d = std::min(0.2 * H, 0.11 * W);
             for (qsizetype i = 0; i < who.marks.size(); ++i) {
-                const QRectF box(0.33 * W + double(i) * 0.13 * W + (0.13 * W - d) / 2,
-                                 (y + 0.1) * H - d / 2, d, d);
+                const QRectF box(X + 0.33 * W + double(i) * 0.13 * W + (0.13 * W - d) / 2,
+                                 Y + (y + 0.1) * H - d / 2, d, d);
                 const Mark m = who.marks[i];
                 if (m == Mark::Tick || m == Mark::Cross)
                     text(m == Mark::Tick ? QStringLiteral("\u2714") : QStringLiteral("\u2718"), box,
@@ -141,21 +154,25 @@ struct Builder {
     }
 };
 
-// A text drawn once and kept: glyphs as tall as these are filled as paths every time, which at
-// 4K cost more than a frame. The clock's digits come and go; the cache keeps the recent ones.
-const QImage& rendered(const Item& item) {
+// A text drawn once and kept, at the screen's pixel ratio: glyphs as tall as these are filled as
+// paths every time, which at 4K cost more than a frame. The clock's digits come and go; the cache
+// keeps the recent ones.
+const QImage& rendered(const Item& item, qreal ratio) {
     static QCache<QString, QImage> cache(64 << 20); // bytes
-    const QString key = item.text + QChar(0) + item.font.key() + QChar(0) + item.ink.name();
+    const QString key = item.text + QChar(0) + item.font.key() + QChar(0) + item.ink.name() +
+                        QChar(0) + QString::number(ratio);
     if (const QImage* image = cache.object(key))
         return *image;
-    auto* image = new QImage(item.glyphs().size().toSize() + QSize(1, 1),
+    auto* image = new QImage((item.glyphs().size() * ratio).toSize() + QSize(1, 1),
                              QImage::Format_ARGB32_Premultiplied);
+    image->setDevicePixelRatio(ratio);
     image->fill(Qt::transparent);
     QPainter p(image);
     p.setRenderHint(QPainter::Antialiasing);
     p.setPen(item.ink);
     p.setFont(item.font);
-    p.drawText(image->rect(), Qt::AlignCenter | Qt::TextSingleLine, item.text);
+    p.drawText(QRectF(QPointF(), image->deviceIndependentSize()),
+               Qt::AlignCenter | Qt::TextSingleLine, item.text);
     p.end();
     const QImage& kept = *image;
     // Never refused, which would delete it: a screen larger than any here raises the bound.
@@ -163,6 +180,21 @@ const QImage& rendered(const Item& item) {
     cache.setMaxCost(std::max(cache.maxCost(), 4 * bytes));
     cache.insert(key, image, bytes);
     return kept;
+}
+
+// Rendered once per size and pixel ratio: an SVG drawn afresh every frame would cost a 4K frame
+// dearly.
+const QImage& picture(const QString& resource, const QSizeF& size, qreal ratio) {
+    static QHash<QString, QImage> rendered;
+    QImage& image = rendered[resource + QChar(0) + QString::number(ratio)];
+    if (const QSize pixels = (size * ratio).toSize(); image.size() != pixels) {
+        image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        QPainter ip(&image);
+        QSvgRenderer(resource).render(&ip, QRectF(QPointF(), image.deviceIndependentSize()));
+    }
+    return image;
 }
 
 } // namespace
@@ -202,20 +234,12 @@ Layout layoutFor(const Frame& frame, const QSizeF& size) {
 }
 
 void paint(QPainter& p, const Layout& layout) {
+    const qreal ratio = p.device() ? p.device()->devicePixelRatio() : 1.0;
     p.fillRect(QRectF(QPointF(), layout.size), backdrop);
     p.setRenderHint(QPainter::Antialiasing);
-    if (!layout.picture.isEmpty()) {
-        // Rendered once per size: an SVG drawn afresh every frame would cost a 4K frame dearly.
-        static QHash<QString, QImage> rendered;
-        QImage& image = rendered[layout.picture];
-        if (image.size() != layout.pictureBox.size().toSize()) {
-            image = QImage(layout.pictureBox.size().toSize(), QImage::Format_ARGB32_Premultiplied);
-            image.fill(Qt::transparent);
-            QPainter ip(&image);
-            QSvgRenderer(layout.picture).render(&ip);
-        }
-        p.drawImage(layout.pictureBox.topLeft(), image);
-    }
+    if (!layout.picture.isEmpty())
+        p.drawImage(layout.pictureBox.topLeft(),
+                    picture(layout.picture, layout.pictureBox.size(), ratio));
     for (const Item& item : layout.items) {
         if (item.fill.isValid()) {
             p.setPen(Qt::NoPen);
@@ -224,7 +248,7 @@ void paint(QPainter& p, const Layout& layout) {
             item.round ? p.drawEllipse(item.box) : p.drawRoundedRect(item.box, r, r);
         }
         if (!item.text.isEmpty())
-            p.drawImage(item.glyphs().topLeft(), rendered(item));
+            p.drawImage(item.glyphs().topLeft(), rendered(item, ratio));
     }
 }
 

@@ -10,7 +10,9 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QApplication>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
@@ -114,21 +116,24 @@ AudienceScreen::AudienceScreen(Console& console, const QString& screenName)
     setMinimumSize(320, 180);
     if (auto* app = qobject_cast<Application*>(qApp))
         connect(app, &Application::handled, this, &AudienceScreen::refresh);
-    connect(qApp, &QGuiApplication::screenAdded, this, [this] {
-        if (!isFullScreen())
-            place();
+    placing_.setSingleShot(true);
+    placing_.setInterval(30);
+    connect(&placing_, &QTimer::timeout, this, &AudienceScreen::place);
+    connect(qApp, &QGuiApplication::screenAdded, &placing_, qOverload<>(&QTimer::start));
+    connect(qApp, &QGuiApplication::screenRemoved, &placing_, qOverload<>(&QTimer::start));
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, [this](QWindow* w) {
+        if (w && w != windowHandle())
+            host_ = w;
     });
-    // Unplugged: a window on the main screen, until a screen is plugged in again.
-    connect(qApp, &QGuiApplication::screenRemoved, this, [this](QScreen* gone) {
-        if (screen() == gone)
-            windowed();
-    });
+    // The host's windows moving, coming and going, and this one's state as the desktop applies it.
+    qApp->installEventFilter(this);
     refresh();
     place();
 }
 
 // The widget's own destruction hides it, which the application reports: no longer listening.
 AudienceScreen::~AudienceScreen() {
+    qApp->removeEventFilter(this);
     disconnect(qApp, nullptr, this, nullptr);
 }
 
@@ -178,58 +183,91 @@ void AudienceScreen::refresh() {
     }
 }
 
+QList<QWidget*> AudienceScreen::hostWindows() const {
+    QList<QWidget*> out;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w != this && w->isVisible() &&
+            (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog))
+            out << w;
+    return out;
+}
+
+// A screen holds the host's windows if they are on it, or, where the desktop tells windows'
+// places, over it: a screen that is reconfigured comes back as a new object at the same place.
+bool AudienceScreen::holdsHost(const QScreen* s) const {
+    const bool placed = !QGuiApplication::platformName().startsWith(u"wayland");
+    const QList<QWidget*> hosts = hostWindows();
+    for (const QWidget* w : hosts)
+        if (const QScreen* on = w->screen();
+            on == s || (placed && on && on->virtualSiblings().contains(s) &&
+                        s->geometry().contains(w->frameGeometry().center())))
+            return true;
+    return hosts.isEmpty() && s == QGuiApplication::primaryScreen();
+}
+
 QScreen* AudienceScreen::chosenScreen() const {
     const QList<QScreen*> screens = QGuiApplication::screens();
-    if (!screenName_.isEmpty()) {
-        for (QScreen* s : screens)
-            if (s->name() == screenName_)
-                return s;
-        return nullptr;
-    }
-    // A screen holds the host's windows if they are on it, or over it: a screen that is
-    // reconfigured comes back as a new object at the same place.
-    const auto holdsHost = [this](QScreen* s) {
-        bool any = false;
-        for (const QString& name : console_.forms.loaded())
-            if (const Form* w = console_.forms.find(name); w->isVisible() && w->screen()) {
-                any = true;
-                if (w->screen() == s || (w->screen()->virtualSiblings().contains(s) &&
-                                         s->geometry().contains(w->frameGeometry().center())))
-                    return true;
-            }
-        return !any && s == QGuiApplication::primaryScreen();
-    };
+    // Where it is, while that still suits: no hopping between free screens.
+    if (placedOn_ && isFullScreen() && screens.contains(placedOn_) && !holdsHost(placedOn_) &&
+        (screenName_.isEmpty() || placedOn_->name() == screenName_))
+        return placedOn_;
     for (QScreen* s : screens)
-        if (!holdsHost(s))
+        if ((screenName_.isEmpty() || s->name() == screenName_) && !holdsHost(s))
             return s;
     return nullptr;
 }
 
+// One step at a time, each taken once the desktop has applied the one before: a full-screen
+// window told to leave its screen and fill another at once stays where it was on Wayland.
 void AudienceScreen::place() {
-    QScreen* s = chosenScreen();
-    if (s == nullptr) // one screen: a window the host can drag to a projector
+    QScreen* target = chosenScreen();
+    if (isFullScreen()) {
+        if (target == placedOn_ && target && isVisible())
+            return;
+        setWindowState(windowState() & ~Qt::WindowFullScreen);
+        return placing_.start(250); // again when the change is applied, or at the latest then
+    }
+    if (target == nullptr)
         return windowed();
-    setWindowFlag(Qt::FramelessWindowHint, true);
-    setScreen(s);
-    setGeometry(s->geometry());
-    fullScreen(true);
+    placedOn_ = target;
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setScreen(target);
+    setGeometry(target->geometry());
+    setWindowState(windowState() | Qt::WindowFullScreen);
+    setVisible(true);
 }
 
+// No screen to itself: a window on the host's screen, no larger than half of it, in the corner
+// that covers least of the host's windows.
 void AudienceScreen::windowed() {
-    if (isVisible() && !isFullScreen())
+    placedOn_ = nullptr;
+    const QWindow* host = hostWindow();
+    QScreen* s = host && host->screen() ? host->screen() : QGuiApplication::primaryScreen();
+    if (s == nullptr)
         return;
-    const bool wasShown = isVisible(); // on a screen that has gone, or now holds the host's
-    setWindowFlag(Qt::FramelessWindowHint, false);
-    fullScreen(false);
-    resize(1280, 720);
-    if (wasShown && QGuiApplication::primaryScreen())
-        move(QGuiApplication::primaryScreen()->availableGeometry().topLeft() + QPoint(40, 40));
-}
-
-// As showFullScreen() and showNormal(), without asking for the keyboard.
-void AudienceScreen::fullScreen(bool on) {
-    setWindowState(on ? windowState() | Qt::WindowFullScreen
-                      : windowState() & ~Qt::WindowFullScreen);
+    const QRect room = s->availableGeometry();
+    QSize size(1280, 720);
+    if (size.width() > room.width() / 2 || size.height() > room.height() / 2)
+        size.scale(room.size() / 2, Qt::KeepAspectRatio);
+    const auto covered = [this](const QRect& r) {
+        qint64 area = 0;
+        for (const QWidget* w : hostWindows())
+            if (const QRect both = w->frameGeometry() & r; !both.isEmpty())
+                area += qint64(both.width()) * both.height();
+        return area;
+    };
+    // Placed by its frame, title bar included, once the desktop has told how large that is.
+    const QSize framed = size + frameGeometry().size() - geometry().size();
+    const QPoint far = room.bottomRight() - QPoint(framed.width(), framed.height()) + QPoint(1, 1);
+    QRect best;
+    for (const QPoint& at :
+         {room.topLeft(), QPoint(far.x(), room.top()), QPoint(room.left(), far.y()), far})
+        if (const QRect r(at, framed); best.isNull() || covered(r) < covered(best))
+            best = r;
+    setMaximumSize(size);
+    resize(size);
+    if (frameGeometry().topLeft() != best.topLeft())
+        move(best.topLeft());
     setVisible(true);
 }
 
@@ -242,6 +280,54 @@ void AudienceScreen::resizeEvent(QResizeEvent*) {
     layout_ = audience::layoutFor(frame_, size());
 }
 
-void AudienceScreen::mouseDoubleClickEvent(QMouseEvent*) {
-    fullScreen(!isFullScreen());
+QWindow* AudienceScreen::hostWindow() const {
+    if (const QWidget* modal = QApplication::activeModalWidget())
+        return modal->windowHandle();
+    if (host_ && host_->isVisible())
+        return host_;
+    if (const QWidget* active = QApplication::activeWindow(); active && active != this)
+        return active->windowHandle();
+    const QList<QWidget*> hosts = hostWindows();
+    return hosts.isEmpty() ? nullptr : hosts.first()->windowHandle();
+}
+
+// A key the desktop gave this window all the same goes on to the host's, as if typed there; and
+// the keyboard is handed back.
+bool AudienceScreen::event(QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        if (QWindow* host = hostWindow()) {
+            const auto* k = static_cast<QKeyEvent*>(event);
+            QKeyEvent copy(k->type(), k->key(), k->modifiers(), k->nativeScanCode(),
+                           k->nativeVirtualKey(), k->nativeModifiers(), k->text(),
+                           k->isAutoRepeat(), k->count());
+            QCoreApplication::sendEvent(host, &copy);
+        }
+        return true;
+    case QEvent::WindowActivate:
+        if (QWindow* host = hostWindow())
+            host->requestActivate();
+        break;
+    default:
+        break;
+    }
+    return QWidget::event(event);
+}
+
+bool AudienceScreen::eventFilter(QObject* watched, QEvent* event) {
+    const QEvent::Type type = event->type();
+    if (!watched->isWindowType())
+        return false;
+    if (watched == windowHandle()) {
+        // Applied by the desktop, as asked or of its own accord.
+        if (type == QEvent::WindowStateChange)
+            placing_.start(0);
+    } else if (type == QEvent::Move || type == QEvent::Show || type == QEvent::Hide ||
+               type == QEvent::ScreenChangeInternal) {
+        if (const auto t = static_cast<QWindow*>(watched)->type();
+            t == Qt::Window || t == Qt::Dialog)
+            placing_.start();
+    }
+    return false;
 }

@@ -4,11 +4,14 @@
 #include "AudienceView.h"
 
 #include <QPointer>
+#include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 
 class Console;
-class QScreen;
+class QKeyEvent;
+class QWindow;
 
 // The players' view of the game on a TV or projector: it follows the host's windows, is told of
 // every key, click, clock tick and hand-over by the Application, and never takes the keyboard.
@@ -16,6 +19,8 @@ class AudienceScreen final : public QWidget {
     Q_OBJECT
 public:
     // `screenName` names the screen to fill; empty for the first screen without the host's windows.
+    // Create it before the host's first window: some compositors give the keyboard to the window
+    // mapped last, whatever is asked later.
     AudienceScreen(Console& console, const QString& screenName = {});
     ~AudienceScreen() override;
 
@@ -23,18 +28,22 @@ public:
     const audience::Layout& layout() const { return layout_; }
     // Works the frame out again from the game, and draws it if it changed.
     void refresh();
+    // The window of the host's that keys typed here go on to.
+    QWindow* hostWindow() const;
 
 protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     audience::Scene scene();
     void place();
     void windowed();
-    void fullScreen(bool on);
     QScreen* chosenScreen() const;
+    bool holdsHost(const QScreen* s) const;
+    QList<QWidget*> hostWindows() const;
 
     Console& console_;
     QString screenName_;
@@ -42,4 +51,7 @@ private:
     audience::Layout layout_;
     std::array<bool, 10> outAtVoteOff_{};
     QPointer<QWidget> voteOff_;
+    QPointer<QWindow> host_;     // the host's window that last had the keyboard
+    QPointer<QScreen> placedOn_; // the screen it fills, if any
+    QTimer placing_;             // gathers the moves and screen changes of one moment
 };

@@ -40,6 +40,29 @@ struct FluidMidiDevice::Engine {
         if (trialSettings)
             delete_fluid_settings(trialSettings);
     }
+    // The silent synthesiser beside the playing one; false if it cannot be had.
+    bool startTrial() {
+        trialSettings = new_fluid_settings();
+        if (!trialSettings)
+            return false;
+        // Rendering a block drives the trial player, with no thread of its own.
+        fluid_settings_setstr(trialSettings, "player.timing-source", "sample");
+        fluid_settings_setint(trialSettings, "synth.polyphony", 16);
+        fluid_settings_setint(trialSettings, "synth.reverb.active", 0);
+        fluid_settings_setint(trialSettings, "synth.chorus.active", 0);
+        // It never sounds a note: it holds the coming piece's instruments, which a reset would
+        // drop.
+        fluid_settings_setint(trialSettings, "player.reset-synth", 0);
+        trialSynth = new_fluid_synth(trialSettings);
+        if (!trialSynth)
+            return false;
+        // The same SoundFont, lent rather than loaded again, which would cost 12 MB.
+        fluid_sfont_t* shared = fluid_synth_get_sfont(synth, 0);
+        if (fluid_synth_add_sfont(trialSynth, shared) == FLUID_FAILED)
+            return false;
+        font = shared;
+        return true;
+    }
     void stopOutput() {
         if (driver)
             delete_fluid_audio_driver(driver);
@@ -179,27 +202,8 @@ void FluidMidiDevice::start() {
         if (engine->driver)
             break;
     }
-    if (!engine->driver)
+    if (!engine->driver || !engine->startTrial())
         return;
-
-    engine->trialSettings = new_fluid_settings();
-    if (!engine->trialSettings)
-        return;
-    // Rendering a block drives the trial player, with no thread of its own.
-    fluid_settings_setstr(engine->trialSettings, "player.timing-source", "sample");
-    fluid_settings_setint(engine->trialSettings, "synth.polyphony", 16);
-    fluid_settings_setint(engine->trialSettings, "synth.reverb.active", 0);
-    fluid_settings_setint(engine->trialSettings, "synth.chorus.active", 0);
-    // It never sounds a note: it holds the coming piece's instruments, which a reset would drop.
-    fluid_settings_setint(engine->trialSettings, "player.reset-synth", 0);
-    engine->trialSynth = new_fluid_synth(engine->trialSettings);
-    if (!engine->trialSynth)
-        return;
-    // The same SoundFont, lent rather than loaded again, which would cost 12 MB.
-    fluid_sfont_t* font = fluid_synth_get_sfont(engine->synth, 0);
-    if (fluid_synth_add_sfont(engine->trialSynth, font) == FLUID_FAILED)
-        return;
-    engine->font = font;
     engine_ = std::move(engine);
     state_ = State::Ready;
 }

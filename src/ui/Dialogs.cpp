@@ -10,7 +10,11 @@ namespace {
 QMessageBox::StandardButton ask(const QString& text, const QString& title,
                                 QMessageBox::StandardButtons buttons,
                                 QMessageBox::StandardButton defaultButton) {
-    QMessageBox box(QMessageBox::NoIcon, title, text, buttons, QApplication::activeWindow());
+    // Over the host's window; never over one that only shows the game, should it have the keyboard.
+    QWidget* over = QApplication::activeWindow();
+    if (over && over->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus))
+        over = nullptr;
+    QMessageBox box(QMessageBox::NoIcon, title, text, buttons, over);
     // Names typed by the host appear in messages; they must never be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);

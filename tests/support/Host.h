@@ -106,23 +106,27 @@ struct Host : TestConsole {
             else if (step == u"close")
                 onScreen()->close();
             else if (step.contains(u'+')) { // typed at once: all reach the window of the first
-                for (QPointer<QWidget> to = onScreen(); const QString& k : step.split(u'+'))
+                for (QPointer<QWidget> to = typedInto(); const QString& k : step.split(u'+'))
                     if (to)
                         QTest::keyClick(to, k.at(0).toLatin1());
             } else
                 for (int n = step.size() > 2 ? step.mid(2).toInt() : 1; n > 0; --n)
                     if (step.at(0) == u'^')
-                        QTest::keyClick(onScreen(), Qt::Key_Z, Qt::ControlModifier);
+                        QTest::keyClick(typedInto(), Qt::Key_Z, Qt::ControlModifier);
                     else if (step.at(0) == u'<') // without the text some platforms leave out
-                        QTest::sendKeyEvent(QTest::Click, onScreen(), Qt::Key_Backspace, QString(),
+                        QTest::sendKeyEvent(QTest::Click, typedInto(), Qt::Key_Backspace, QString(),
                                             {});
                     else
-                        QTest::keyClick(onScreen(), step.at(0).toLatin1());
+                        QTest::keyClick(typedInto(), step.at(0).toLatin1());
             // What an event loop would deliver before the host's next step.
             QCoreApplication::sendPostedEvents();
             flush();
         }
     }
+
+    // Where keys are typed: the window on screen, or one that must pass them on to it.
+    QWidget* typedInto() { return keysTo ? keysTo.data() : onScreen(); }
+    QPointer<QWidget> keysTo;
 
     // What the game-control window shows, in a line: BANK, TOTAL, clock (- when hidden), the
     // lit link (red box, white caption), the lit names, the names hidden, the prompt's key.
