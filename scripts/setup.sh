@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
-    libsdl2-mixer-dev libfluidsynth-dev fluid-soundfont-gm libebur128-dev
+    libsdl2-mixer-dev libfluidsynth-dev fluid-soundfont-gm libebur128-dev scdoc
     fonts-liberation2 fonts-dejavu-core
 )
 
@@ -16,7 +16,7 @@ packages=(
 # installed files and the package; and run it on three Wayland compositors, headless, reading
 # its windows through the accessibility bridge.
 if [ "${1:-}" = "--test" ]; then
-    packages+=(strace xvfb xauth xdotool openbox desktop-file-utils appstream dpkg-dev
+    packages+=(strace xvfb xauth xdotool openbox desktop-file-utils appstream dpkg-dev lintian man-db
         mutter kwin-wayland sway wtype qt6-wayland libgl1-mesa-dri libegl-mesa0
         dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi)
     shift

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds the Debian package, checks its control fields, and unpacks it (CPack installs by the rules
-# cmake --install uses) to check the tree a desktop expects, and that it holds nothing else.
+# Builds the Debian package, checks its control fields and has Debian's checker look at it, and
+# unpacks it (CPack installs by the rules cmake --install uses) to check the tree a desktop
+# expects, and that it holds nothing else.
 #   package_check.sh CPACK BUILD_DIR VERSION SANITIZED(0|1)
 set -euo pipefail
 cpack=$1 build=$2 version=$3 sanitized=$4
@@ -23,6 +24,7 @@ dep() { awk -v p="$1" '$1 == p' <<<"$depends"; }
 for p in libqt6svg6 qt6-qpa-plugins fluid-soundfont-gm timgm6mb-soundfont fonts-liberation2 fonts-dejavu-core; do
     [ -n "$(dep "$p")" ] || fail "Depends lacks $p"
 done
+[ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "Recommends: $(dpkg-deb -f "$deb" Recommends)"
 
 dpkg-deb -x "$deb" "$tmp/debian/quolmar"
 # Every library the program and its audio module link must be in Depends, at least at the version it needs. Not
@@ -37,10 +39,12 @@ if [ "$sanitized" = 0 ]; then
         [ -z "$min" ] || { [ -n "$have" ] && dpkg --compare-versions "$have" ge "$min"; } ||
             fail "Depends has '$ours' but the program needs $pkg $op $min"
     done < <(sed 's/^shlibs:Depends=//; s/, /\n/g; s/[()]//g' <<<"$needed")
+    # Every error and warning fails; the informational tags are Debian's hardening advice.
+    lintian --fail-on error,warning "$deb" 2>/dev/null >"$tmp/lintian" || fail "lintian: $(cat "$tmp/lintian")"
 fi
 
 cd "$tmp/debian/quolmar"
-stray=$(find . ! -type d | grep -vE '^\./usr/(bin/quolmar|lib/quolmar/[^/]+|share/applications/org\.example\.quolmar\.desktop|share/metainfo/org\.example\.quolmar\.metainfo\.xml|share/icons/hicolor/[^/]+/apps/quolmar\.(png|svg))$' || true)
+stray=$(find . ! -type d | grep -vE '^\./usr/(games/quolmar|lib/quolmar/[^/]+|share/applications/org\.example\.quolmar\.desktop|share/metainfo/org\.example\.quolmar\.metainfo\.xml|share/icons/hicolor/[^/]+/apps/quolmar\.(png|svg)|share/doc/quolmar/(copyright|changelog\.gz)|share/man/man6/quolmar\.6\.gz)$' || true)
 [ -z "$stray" ] || fail "unexpected files in the package: $stray"
 cd usr
 # The program finds its sounds beside itself: every one the build made, and nothing else.
@@ -52,9 +56,20 @@ done
     fail "lib/quolmar should hold the program, its audio module and 25 sound files (the build made $n): $(ls lib/quolmar | xargs)"
 
 # A relative link keeps the tree working wherever it is unpacked.
-[[ -L bin/quolmar && $(readlink bin/quolmar) != /* ]] || fail "bin/quolmar is not a relative link"
-[ "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM bin/quolmar --version)" = "quolmar $version" ] ||
-    fail "bin/quolmar --version did not print 'quolmar $version' without a display"
+[[ -L games/quolmar && $(readlink games/quolmar) != /* ]] || fail "games/quolmar is not a relative link"
+[ "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM games/quolmar --version)" = "quolmar $version" ] ||
+    fail "games/quolmar --version did not print 'quolmar $version' without a display"
+# The manual page renders cleanly and names every option --help does; the changelog's last entry
+# is this version.
+page=share/man/man6/quolmar.6.gz
+warned=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$page" 2>&1 >"$tmp/page") || fail "man: $warned"
+[ -z "$warned" ] || fail "the manual page does not render cleanly: $warned"
+for option in $(games/quolmar --help | grep -o -- '--[a-z]*' | sort -u); do
+    grep -q -- "$option" "$tmp/page" || fail "the manual page does not name $option"
+done
+zcat share/doc/quolmar/changelog.gz >"$tmp/changelog"
+[ "$(dpkg-parsechangelog -l "$tmp/changelog" -S Version)" = "$version" ] ||
+    fail "the changelog's last entry is not $version"
 
 icons=share/icons/hicolor
 # The PNG signature, then the header chunk with the width and height.
@@ -68,10 +83,12 @@ grep -q '<svg' $icons/scalable/apps/quolmar.svg || fail "no scalable icon"
 # The menu entry starts the installed command and shows the installed icon.
 desktop=share/applications/org.example.quolmar.desktop
 desktop-file-validate "$desktop" || fail "desktop-file-validate"
-[ -x "bin/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p;T;q' "$desktop")" ] || fail "$(grep ^Exec= "$desktop") is not in bin/"
+[ -x "games/$(sed -n 's/^Exec=\([^ ]*\).*/\1/p;T;q' "$desktop")" ] || fail "$(grep ^Exec= "$desktop") is not in games/"
 [ -f "$icons/scalable/apps/$(sed -n 's/^Icon=//p' "$desktop").svg" ] || fail "$(grep ^Icon= "$desktop") is not installed"
 grep -Pqz 'Name=Play with audience screen\nExec=quolmar --audience\n' "$desktop" || fail "no audience screen action"
 
 # validate-tree also checks that the launchable names the installed menu entry.
 appstreamcli validate-tree --no-net . >/dev/null || fail "$(appstreamcli validate-tree --no-net .)"
+appstreamcli validate --pedantic --no-net share/metainfo/*.xml >"$tmp/appstream" ||
+    fail "appstreamcli: $(cat "$tmp/appstream")"
 grep -q "<release version=\"$version\"" share/metainfo/*.xml || fail "the metadata has no release $version"
