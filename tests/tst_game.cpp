@@ -539,6 +539,7 @@ void TestGame::undo_data() {
     const QString atFinal = toFinal6 + "F ";
     QTest::newRow("6 nothing yet, level 0, top") << "< S < W ^ C*7 < ^ W < C | S C*6";
     QTest::newRow("6 bank, then seconds") << "S C*3 B .5 ^ C*2 | S C*3 .5 C*2";
+    QTest::newRow("9 seconds after a C that passed the turn") << "S C .3 W .2 < ^ .4 C | S .9 C";
     QTest::newRow("6 not past an end") << "S C . W S < C*6 B < | S C . W S C*6 B";
     QTest::newRow("8 past one out") << "S C . V out:2 ok S C W < ^ C B | S C . V out:2 ok S C B";
     QTest::newRow("9 a bank between") << "S C*3 B C < < C B W ^ | S C*3 C B";

@@ -164,6 +164,10 @@ RoundChange RoundEngine::undo() {
     if (history_.empty())
         return {};
     const Before& b = history_.back();
+    // The seconds since the press went to whoever had the turn after it: they were this player's.
+    const int since = b.clock - s_.ClockSeconds;
+    s_.TimeUsed[s_.CurrentPlayer] -= since;
+    s_.TimeUsed[b.player] += since;
     s_.ChainLevel = b.level;
     s_.RoundBank = b.bank;
     s_.CurrentPlayer = b.player;
@@ -195,8 +199,8 @@ void RoundEngine::startOver() {
 
 void RoundEngine::remember() {
     const int p = s_.CurrentPlayer;
-    history_.push_back(
-        {s_.ChainLevel, p, s_.RightAnswers[p], s_.RoundBank, s_.MoneyBanked[p], s_.MoneyLost[p]});
+    history_.push_back({s_.ChainLevel, p, s_.RightAnswers[p], s_.RoundBank, s_.MoneyBanked[p],
+                        s_.MoneyLost[p], s_.ClockSeconds});
 }
 
 void RoundEngine::passTurn(RoundChange& change) {

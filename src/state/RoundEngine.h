@@ -113,6 +113,7 @@ private:
     struct Before {
         int level, player, right;
         std::int64_t bank, banked, lost;
+        int clock; // the seconds left at the press
     };
     std::vector<Before> history_;
 };
