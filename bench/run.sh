@@ -24,7 +24,7 @@ if ! on_display; then
     done
     extra=()
     command -v xev >/dev/null 2>&1 || extra+=(x11-utils)
-    { command -v pulseaudio && command -v parec; } >/dev/null 2>&1 || extra+=(pulseaudio)
+    [ -z "$(pulse_missing)" ] || extra+=(pulseaudio)
     if [ ${#extra[@]} -gt 0 ]; then
         echo "Installing for the benchmark: ${extra[*]}"
         sudo=""
@@ -74,21 +74,10 @@ stop() {
     wait "$1" 2>/dev/null || true
 }
 
-# A sound server of our own whose only output is a null sink: the music plays in real time and
-# its monitor can be recorded. Only the programs started here are pointed at it.
+# A sound server of our own whose only output is a null sink (scripts/xsession.sh): the music
+# plays in real time and its monitor can be recorded. Only the programs started here use it.
 audio=no
-if command -v pulseaudio >/dev/null 2>&1 && command -v parec >/dev/null 2>&1; then
-    mkdir "$work/pulse-home"
-    HOME=$work/pulse-home spawn pulseaudio -n --daemonize=no --exit-idle-time=-1 \
-        --use-pid-file=no --load="module-null-sink sink_name=bench" \
-        --load="module-native-protocol-unix socket=$work/pulse.sock auth-anonymous=1" \
-        >"$work/pulse.log" 2>&1
-    export PULSE_SERVER=unix:$work/pulse.sock PULSE_COOKIE=$work/pulse-cookie
-    for _ in $(seq 100); do
-        [ -S "$work/pulse.sock" ] && { audio=yes; break; }
-        sleep 0.05
-    done
-fi
+[ -z "$(pulse_missing)" ] && pulse_start && audio=yes
 
 # Every window that appears or goes, as the X server reports it: a blocking read, so waiting
 # costs no CPU and the time is taken the moment the event arrives.
@@ -197,7 +186,7 @@ for round in 1 2 3 4 5; do
     if [ "$round" -eq 5 ] && [ "$audio" = yes ]; then
         # At the sink's own rate, in stereo, so that its loudness can be measured as heard.
         spawn parec --raw --format=s16le --rate=44100 --channels=2 --latency-msec=10 \
-            -d bench.monitor >"$work/round5.raw" 2>/dev/null
+            -d "$pulse_sink.monitor" >"$work/round5.raw" 2>/dev/null
         recorder=$!
         # The goodbye clip may still be sounding; the round starts once the last 0.3 s of the
         # recording are silent, so that its first sound is the round's own first clip.
@@ -260,7 +249,7 @@ record() {
     recording=$1
     : >"$recording"
     spawn parec --raw --format=s16le --rate=$rate --channels=1 --latency-msec=10 \
-        -d bench.monitor >"$recording" 2>/dev/null
+        -d "$pulse_sink.monitor" >"$recording" 2>/dev/null
     recorder=$!
     : >"$recording.tie"
     : >"$recording.events"

@@ -314,3 +314,123 @@ wl_answer() {
     wl_keys Return
     wl_within 5 not eval 'wl_windows | cut -f 3- | grep -qxF "$line"' || fail "a box stayed: $line"
 }
+
+# ---- Sound: a PulseAudio server of the script's own whose only output is a null sink, at a
+# fixed address in $work, so that it can die and come back where the program looks for it. Its
+# home, runtime and state folders are in $work, no bus is reached, and nothing autospawns a
+# server of the user's in its place.
+pulse_sink=quolmar
+pulse_pid=""
+# Prints what is missing to run a server and record it, if anything.
+pulse_missing() {
+    local tool
+    for tool in pulseaudio parec pactl od; do command -v "$tool" >/dev/null || echo "$tool"; done
+}
+# Starts the server and points the programs started after at it; false if it does not answer
+# within 10 seconds. A socket left by a server killed before is taken over.
+pulse_start() {
+    mkdir -p "$work/pulse/home"
+    echo "autospawn = no" >"$work/pulse/client.conf"
+    export PULSE_SERVER=unix:$work/pulse/native PULSE_COOKIE=$work/pulse/cookie \
+        PULSE_CLIENTCONFIG=$work/pulse/client.conf
+    HOME=$work/pulse/home PULSE_RUNTIME_PATH=$work/pulse/run PULSE_STATE_PATH=$work/pulse/state \
+        DBUS_SESSION_BUS_ADDRESS=unix:path=$work/pulse/no-bus spawn pulseaudio -n \
+        --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+        --load="module-null-sink sink_name=$pulse_sink" \
+        --load="module-native-protocol-unix socket=$work/pulse/native auth-anonymous=1" \
+        >>"$work/pulse.log" 2>&1
+    pulse_pid=$!
+    wl_within 10 pactl info >/dev/null
+}
+# Records the null sink, 44.1 kHz mono, onto the end of $work/sound.raw, until the server ends:
+# one recorder a server life makes the file all that was heard, the silences between lives left
+# out. Sound in it is told apart by its byte offsets (pulse_at).
+pulse_record() {
+    touch "$work/sound.raw"
+    spawn parec --raw --format=s16le --rate=44100 --channels=1 --latency-msec=10 \
+        -d "$pulse_sink.monitor" >>"$work/sound.raw" 2>>"$work/pulse.log"
+    pulse_recorder=$!
+}
+pulse_at() { stat -c %s "$work/sound.raw"; }
+# Starts the server and its recorder, or ends the script.
+pulse_up() {
+    pulse_start || fail "the sound server did not start"
+    pulse_record
+}
+# Kills the server as a crash would, and waits until it and its recorder have ended.
+pulse_kill() {
+    kill -KILL "$pulse_pid"
+    { wait "$pulse_pid" "$pulse_recorder"; } 2>/dev/null
+    pulse_pid=""
+}
+# Prints how many milliseconds after byte $1 of the recording (within $2 bytes of it, if given)
+# a sound was first heard: the first millisecond at -50 dBFS (RMS 104) or louder. False if none.
+pulse_heard() {
+    od -An -v -t d2 -w2 -j $(($1 / 2 * 2)) ${2:+-N "$2"} "$work/sound.raw" 2>/dev/null | awk '
+        found { next } # read to the end: od would fail writing to a pipe nobody reads
+        { sum += $1 * $1; if (++n == 44) { if (sum >= 44 * 104 * 104) { print ms; found = 1 }; sum = 0; n = 0; ++ms } }
+        END { exit !found }'
+}
+# Waits up to 15 seconds, while a server runs, until the recording's last 0.3 s are silent, so
+# that what is heard after is the next sound's own.
+pulse_quiet() {
+    local end=$((SECONDS + 15)) size
+    while [ $SECONDS -lt $end ]; do
+        size=$(pulse_at)
+        [ "$size" -ge 26460 ] && ! pulse_heard $((size - 26460)) >/dev/null && return 0
+        sleep 0.1
+    done
+    fail "the recording never fell silent"
+}
+# A new 6-player game of program $1, with its output in $work/program.log, played to the
+# game-control window: $id, and $program_pid.
+six_game() {
+    spawn "$1" >>"$work/program.log" 2>&1
+    program_pid=$!
+    play '^The Brackwyn$' "start" space # the 6-player button has the focus
+    play "^Let's Meet the Team\$" "team entry" A n n Tab B e n Tab C y Tab D e e Tab E v e Tab F a y Return
+    take id "$control" "round 1"
+}
+# Ends round $1 of a 6-player game in $id at the target, the chain's six links, and votes off;
+# $id is then the next round's window.
+six_target() {
+    keys "$id" c c c c c c b
+    answer "$box" "round $1, target reached"
+    keys "$id" v
+    vote_off "$1"
+    take id "$control" "round $(($1 + 1))"
+}
+# Starts round $2 in window $1 as start_round does, and notes what was heard: heard_clip, from
+# the first start box closing to the second, which waits 1.5 s; heard_music, 3 s after the
+# second closed, past the clips; and boxes, how many boxes came after the two (each answered).
+sound_round() {
+    local clip music end
+    [ -z "$pulse_pid" ] || pulse_quiet
+    keys "$1" s
+    answer "$box" "round $2, first start message"
+    clip=$(pulse_at)
+    sleep 1.5
+    answer "$box" "round $2, second start message"
+    music=$(pulse_at)
+    end=$((SECONDS + 6))
+    boxes=0
+    while await "$box" 3 >/dev/null; do
+        answer "$box" "round $2, box after the start messages"
+        boxes=$((boxes + 1))
+    done
+    while [ $SECONDS -lt $end ]; do sleep 0.1; done
+    heard_clip=$(pulse_heard "$clip" $((music - clip)) >/dev/null && echo heard || echo silent)
+    heard_music=$(pulse_heard $((music + 3 * 88200)) >/dev/null && echo heard || echo silent)
+}
+# Says what the round sound_round last started gave, named $1: a failure, counted in
+# sound_failed, unless the clip, the music and the boxes were $2, $3 and $4.
+sound_failed=0
+sound_row() {
+    local got="start clip $heard_clip, music $heard_music, $boxes box(es) after the start messages"
+    if [ "$heard_clip $heard_music $boxes" = "$2 $3 $4" ]; then
+        echo "ok    $1: $got"
+    else
+        echo "FAIL  $1: $got; wanted $2, $3, $4"
+        sound_failed=$((sound_failed + 1))
+    fi
+}
