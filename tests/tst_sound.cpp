@@ -17,8 +17,8 @@
 #include <QtEndian>
 #include <SDL.h>
 #include <ebur128.h>
-#include <malloc.h>
 #include <fluidsynth.h>
+#include <malloc.h>
 #include <numeric>
 #include <set>
 
@@ -152,7 +152,8 @@ private slots:
         QElapsedTimer clock;
         clock.start();
         slow.play(built + "vokwen1.wav", Mode::Async);
-        QVERIFY2(clock.elapsed() < 200 && wav->calls.size() == 1, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY2(clock.elapsed() < 200 && wav->calls.size() == 1,
+                 qPrintable(QString::number(clock.elapsed())));
         const auto inUse = [] { return qint64(mallinfo2().uordblks) / 1024; }; // KiB
         LazyAudio quick([] { return AudioPlayers{new FakeWavPlayer, new Slow}; });
         const auto prepares = [&](int n) {
