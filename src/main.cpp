@@ -152,6 +152,21 @@ std::unique_ptr<AudienceScreen> openAudience(Console& console, const QString& sc
     return audience;
 }
 
+// The environment the sound libraries read, set while the program has one thread: setting it
+// later would race with any thread reading it.
+void soundEnvironment() {
+    // Outside a desktop session the sound server's client library would fall back to making
+    // folders and links in the home directory; the toolkit's own runtime folder serves instead.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+        if (!runtime.isEmpty())
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
+    }
+    // What the synthesiser's driver would otherwise set on its own thread.
+    if (qEnvironmentVariableIsEmpty("PULSE_PROP_media.role"))
+        qputenv("PULSE_PROP_media.role", "music");
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -168,19 +183,12 @@ int main(int argc, char* argv[]) {
     if (options.help || options.version)
         return std::fflush(stdout) == 0 ? 0 : 1;
 
+    soundEnvironment();
     Application app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quolmar"));
     QApplication::setApplicationVersion(QStringLiteral(QUOLMAR_VERSION));
     // The windows are drawn to fixed designs; one style keeps them alike on every desktop.
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
-
-    // Outside a desktop session the sound server's client library would fall back to making
-    // folders and links in the home directory; the toolkit's own runtime folder serves instead.
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        const QString runtime = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-        if (!runtime.isEmpty())
-            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime));
-    }
 
     MessageBoxDialogs dialogs;
     // Nothing of the sound is loaded yet, so the start window shows at once.

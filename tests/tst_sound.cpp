@@ -12,10 +12,13 @@
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QtEndian>
+#include <SDL.h>
 #include <ebur128.h>
 #include <fluidsynth.h>
+#include <malloc.h>
 #include <numeric>
 #include <set>
 
@@ -134,6 +137,57 @@ private slots:
         none.play(built + "choice.wav", Mode::Sync);
         none.preload({built + "choice.wav"});
         QCOMPARE(none.command(openCommand(piece_)), int(Device::DeviceUnavailable));
+    }
+
+    // Clips and music have a queue each: a clip never waits for the instruments of the music,
+    // and what was prepared is let go once done, however many times.
+    void queues() {
+        struct Slow final : MidiDevice {
+            int command(const QString&) override { return 0; }
+            void prepare(const QString&) override { QThread::msleep(400); }
+        };
+        auto* wav = new FakeWavPlayer;
+        LazyAudio slow([wav] { return AudioPlayers{wav, new Slow}; });
+        slow.prepare(piece_);
+        QElapsedTimer clock;
+        clock.start();
+        slow.play(built + "vokwen1.wav", Mode::Async);
+        QVERIFY2(clock.elapsed() < 200 && wav->calls.size() == 1,
+                 qPrintable(QString::number(clock.elapsed())));
+        const auto inUse = [] { return qint64(mallinfo2().uordblks) / 1024; }; // KiB
+        LazyAudio quick([] { return AudioPlayers{new FakeWavPlayer, new Slow}; });
+        const auto prepares = [&](int n) {
+            for (int i = 0; i < n; ++i)
+                quick.preload({QString(1000, u'x')});
+            quick.play({}, Mode::Async);
+        };
+        prepares(100);
+        const qint64 before = inUse();
+        prepares(10000);
+        QVERIFY2(inUse() - before < 1024, qPrintable(QString::number(inUse() - before)));
+    }
+
+    // An output that failed, of which FluidSynth's log is the only word, or that was closed with
+    // its piece (a player may not go while its synthesiser renders), opens again for the next
+    // piece; a clip's device that went opens again for the next clip.
+    void outputComesBack() {
+        QCOMPARE(midi_.command(openCommand(piece_)), 0);
+        QVERIFY(midi_.ready());
+        fluid_log(FLUID_ERR, "Error writing to PulseAudio connection.");
+        QVERIFY(!midi_.ready());
+        QCOMPARE(midi_.command(openCommand(piece_)), 0);
+        QVERIFY(midi_.ready());
+        QCOMPARE(midi_.command("close midi"), 0);
+        QVERIFY(!midi_.ready());
+        qputenv("SDL_AUDIODRIVER", "dummy");
+        SdlWavPlayer player([] {});
+        player.play(built + "voteoff.wav", Mode::Async);
+        SDL_Event gone{};
+        gone.type = SDL_AUDIODEVICEREMOVED;
+        SDL_PushEvent(&gone);
+        player.play(built + "choice.wav", Mode::Async);
+        QCOMPARE(player.sounding(), 1);
+        QCOMPARE(SDL_PeepEvents(&gone, 1, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT), 0); // read
     }
 
     // The music is heard, and ends at its last tick, long before its last note has rung out.

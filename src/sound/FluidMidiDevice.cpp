@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <array>
 #include <atomic>
+#include <cstdio>
+#include <cstring>
 #include <fluidsynth.h>
 #include <mutex>
 #include <utility>
@@ -16,6 +18,16 @@ constexpr qint64 kLargestPiece = 16 * 1024 * 1024;
 constexpr int kTrialBlock = 64;
 constexpr int kChannels = 16;
 constexpr int kDrumChannel = 9;
+
+// An audio driver whose output has failed says so only in FluidSynth's log, and its thread ends:
+// the music would then play to nobody. The next piece opens a new output instead.
+std::atomic<bool> outputFailed{false};
+
+void logError(int, const char* message, void*) {
+    std::fprintf(stderr, "fluidsynth: error: %s\n", message);
+    if (std::strstr(message, "PulseAudio") || std::strstr(message, "ALSA"))
+        outputFailed.store(true);
+}
 
 } // namespace
 
@@ -67,6 +79,21 @@ struct FluidMidiDevice::Engine {
         if (driver)
             delete_fluid_audio_driver(driver);
         driver = nullptr;
+    }
+    // A new output through the first of `drivers` that opens one; false if none does.
+    bool openOutput(const QStringList& drivers) {
+        stopOutput();
+        outputFailed.store(false);
+        for (const QString& name : drivers) {
+            // An unknown name leaves the setting as it was; that driver was tried already.
+            if (fluid_settings_setstr(settings, "audio.driver", name.toUtf8().constData()) !=
+                FLUID_OK)
+                continue;
+            driver = new_fluid_audio_driver(settings, synth);
+            if (driver)
+                return true;
+        }
+        return false;
     }
 
     fluid_settings_t* settings = nullptr;
@@ -147,12 +174,18 @@ fluid_settings_t* FluidMidiDevice::tune(fluid_settings_t* settings) {
     fluid_settings_setnum(settings, "synth.gain", gain);
     // The final hit lands on the last tick; a reset there would silence it at once.
     fluid_settings_setint(settings, "player.reset-synth", 0);
+    // Otherwise the PulseAudio driver sets the stream's role in the environment, on whichever
+    // thread opens it; the program sets it before any thread starts.
+    fluid_settings_setstr(settings, "audio.pulseaudio.media-role", "");
     return settings;
 }
 
 void FluidMidiDevice::prepare(const QString& piece) {
     start();
-    if (state_ != State::Ready || piece.isEmpty())
+    if (state_ != State::Ready)
+        return;
+    output();
+    if (piece.isEmpty())
         return;
     QFile file(piece);
     std::vector<Voice> voices;
@@ -176,6 +209,7 @@ void FluidMidiDevice::start() {
     if (state_ != State::Unprepared)
         return;
     state_ = State::Unavailable;
+    fluid_set_log_function(FLUID_ERR, &logError, nullptr);
     auto engine = std::make_unique<Engine>();
     engine->settings = tune(new_fluid_settings());
     if (!engine->settings)
@@ -193,23 +227,33 @@ void FluidMidiDevice::start() {
         fluid_synth_sfload(engine->synth, QFile::encodeName(soundFont_).constData(), 1) ==
             FLUID_FAILED)
         return;
-    for (const QString& name : std::as_const(drivers_)) {
-        // An unknown name leaves the setting as it was; that driver was tried already.
-        if (fluid_settings_setstr(engine->settings, "audio.driver", name.toUtf8().constData()) !=
-            FLUID_OK)
-            continue;
-        engine->driver = new_fluid_audio_driver(engine->settings, engine->synth);
-        if (engine->driver)
-            break;
-    }
-    if (!engine->driver || !engine->startTrial())
+    // Without an output for now the music cannot be heard; one is tried again before each piece.
+    engine->openOutput(drivers_);
+    if (!engine->startTrial())
         return;
     engine_ = std::move(engine);
     state_ = State::Ready;
 }
 
 bool FluidMidiDevice::ready() const {
-    return state_ == State::Ready;
+    return state_ == State::Ready && engine_->driver != nullptr && !outputFailed.load();
+}
+
+bool FluidMidiDevice::output() {
+    if (engine_->driver && !outputFailed.load())
+        return true;
+    // Only between pieces: the one open is played by the output it was opened with.
+    return !piece_ && engine_->openOutput(drivers_);
+}
+
+// FluidSynth forbids deleting a player while its synthesiser renders: the output stops first,
+// and opens again with the next piece.
+void FluidMidiDevice::close() {
+    if (!piece_)
+        return;
+    stop();
+    engine_->stopOutput();
+    piece_.reset();
 }
 
 bool FluidMidiDevice::lastTickReached() const {
@@ -229,16 +273,15 @@ int FluidMidiDevice::command(const QString& text) {
     if (text.compare(QLatin1String("stop midi"), Qt::CaseInsensitive) == 0)
         return stop();
     if (text.compare(QLatin1String("close midi"), Qt::CaseInsensitive) == 0) {
-        stop();
-        piece_.reset();
+        close();
         return Ok;
     }
     return UnknownCommand;
 }
 
 int FluidMidiDevice::open(const QString& path) {
-    stop();
-    piece_.reset();
+    if (piece_)
+        close();
 
     const QFileInfo info(path);
     if (!info.isFile())
@@ -251,7 +294,7 @@ int FluidMidiDevice::open(const QString& path) {
     const QByteArray data = file.readAll();
 
     start();
-    if (state_ != State::Ready)
+    if (state_ != State::Ready || !output())
         return DeviceUnavailable;
     // FluidSynth accepts any file here and only finds out when it plays, so try it first.
     if (!playable(data))

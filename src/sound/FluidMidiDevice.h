@@ -45,7 +45,7 @@ public:
     // The output level: the music as loud as the clips, its true peak below -2 dBTP.
     static constexpr double gain = 1.1;
 
-    // Whether the synthesiser, its SoundFont and an audio output are there.
+    // Whether the synthesiser, its SoundFont and a working audio output are there.
     bool ready() const;
     // True once the open piece has played its last tick; its last notes may still be ringing.
     bool lastTickReached() const;
@@ -57,6 +57,9 @@ private:
         int program;
     };
     void start();
+    // The audio output, opened again if it failed or was closed; false if none can be had.
+    bool output();
+    void close();
     int open(const QString& path);
     int play();
     int stop();

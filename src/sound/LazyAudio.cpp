@@ -1,6 +1,5 @@
 #include "LazyAudio.h"
 
-#include "AudioModule.h"
 #include "FluidMidiDevice.h"
 
 #include <QLibrary>
@@ -25,62 +24,104 @@ public:
 
 } // namespace
 
-LazyAudio::LazyAudio(QString module) : module_(std::move(module)) {}
+TaskQueue::~TaskQueue() {
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    posted_.notify_one();
+    if (thread_.joinable())
+        thread_.join();
+}
+
+void TaskQueue::post(std::function<void()> task) {
+    {
+        const std::lock_guard lock(mutex_);
+        tasks_.push_back(std::move(task));
+        if (!thread_.joinable())
+            thread_ = std::thread(&TaskQueue::run, this);
+    }
+    posted_.notify_one();
+}
+
+void TaskQueue::wait() {
+    std::unique_lock lock(mutex_);
+    done_.wait(lock, [this] { return tasks_.empty() && !running_; });
+}
+
+void TaskQueue::run() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        posted_.wait(lock, [this] { return stopping_ || !tasks_.empty(); });
+        if (tasks_.empty())
+            return; // stopping, with nothing left to do
+        std::function<void()> task = std::move(tasks_.front());
+        tasks_.pop_front();
+        running_ = true;
+        lock.unlock();
+        task();
+        task = nullptr; // let go of what it holds before saying it is done
+        lock.lock();
+        running_ = false;
+        done_.notify_all();
+    }
+}
+
+LazyAudio::LazyAudio(const QString& module)
+    : LazyAudio([module] {
+          QLibrary library(module);
+          const auto make = reinterpret_cast<AudioModuleEntry>(library.resolve(audioModuleEntry));
+          if (make)
+              return make();
+          std::fprintf(stderr, "quolmar: no sound: %s\n", qPrintable(library.errorString()));
+          return AudioPlayers{nullptr, nullptr};
+      }) {}
+
+LazyAudio::LazyAudio(std::function<AudioPlayers()> make) : make_(std::move(make)) {}
 
 LazyAudio::~LazyAudio() {
-    finish();
+    clips_.wait();
+    music_.wait();
     // The players go before the module's code would; the module itself stays loaded.
     midi_.reset();
     wav_.reset();
 }
 
+// Once, on whichever thread first needs the players.
 void LazyAudio::load() {
-    if (wav_)
-        return;
-    QLibrary library(module_);
-    const auto make = reinterpret_cast<AudioModuleEntry>(library.resolve(audioModuleEntry));
-    if (make) {
-        AudioPlayers players = make();
+    std::call_once(loaded_, [this] {
+        const AudioPlayers players = make_();
         wav_.reset(players.wav);
         midi_.reset(players.midi);
-    }
-    if (!wav_ || !midi_) {
-        std::fprintf(stderr, "quolmar: no sound: %s\n", qPrintable(library.errorString()));
-        wav_ = std::make_unique<NoWav>();
-        midi_ = std::make_unique<NoMidi>();
-    }
-}
-
-void LazyAudio::finish() {
-    if (work_.valid())
-        work_.get();
-}
-
-void LazyAudio::post(std::function<void()> task) {
-    work_ = std::async(std::launch::async, [this, before = work_, task = std::move(task)] {
-                if (before.valid())
-                    before.get();
-                load();
-                task();
-            }).share();
+        if (!wav_)
+            wav_ = std::make_unique<NoWav>();
+        if (!midi_)
+            midi_ = std::make_unique<NoMidi>();
+    });
 }
 
 void LazyAudio::prepare(const QString& piece) {
-    post([this, piece] { midi_->prepare(piece); });
+    music_.post([this, piece] {
+        load();
+        midi_->prepare(piece);
+    });
 }
 
 void LazyAudio::preload(const QStringList& paths) {
-    post([this, paths] { wav_->preload(paths); });
+    clips_.post([this, paths] {
+        load();
+        wav_->preload(paths);
+    });
 }
 
 void LazyAudio::play(const QString& path, Mode mode) {
-    finish();
+    clips_.wait();
     load();
     wav_->play(path, mode);
 }
 
 int LazyAudio::command(const QString& text) {
-    finish();
+    music_.wait();
     load();
     return midi_->command(text);
 }

@@ -23,6 +23,8 @@ constexpr int kBytesPerSecond = kRate * kChannels * 2;
 constexpr int kPollMs = 5;
 // A synchronous clip gets this long beyond its own length before it is given up on.
 constexpr int kGraceMs = 1000;
+// The events carry the word that the device has gone.
+constexpr Uint32 kSubsystems = SDL_INIT_AUDIO | SDL_INIT_EVENTS;
 
 // Window-system input already waits in its queue while the clip's event loop excludes user
 // input; input posted as events would skip that queue, so it waits here and is posted again,
@@ -71,33 +73,54 @@ SdlWavPlayer::SdlWavPlayer(std::function<void()> alert)
     : alert_(alert ? std::move(alert) : std::function<void()>([] { QApplication::beep(); })) {}
 
 SdlWavPlayer::~SdlWavPlayer() {
-    if (device_ != Device::Open)
-        return;
-    Mix_HaltChannel(-1);
+    if (device_ == Device::Open)
+        Mix_HaltChannel(-1);
     for (Mix_Chunk* chunk : std::as_const(clips_))
         Mix_FreeChunk(chunk);
-    Mix_CloseAudio();
-    Mix_Quit();
-    SDL_Quit();
+    if (device_ == Device::Open) {
+        Mix_CloseAudio();
+        Mix_Quit();
+        SDL_Quit();
+    }
 }
 
 bool SdlWavPlayer::open() {
-    if (device_ != Device::Unopened)
-        return device_ == Device::Open;
-    device_ = Device::Missing;
+    if (device_ == Device::Open && !lost())
+        return true;
+    if (device_ == Device::Open) {
+        // The sound server went away: its connection goes with the audio subsystem, and the
+        // next one reaches the server as it is now. The clips stay loaded.
+        Mix_HaltChannel(-1);
+        Mix_CloseAudio();
+        SDL_QuitSubSystem(kSubsystems);
+        device_ = Device::Missing;
+    }
     // Ctrl+C must still end the program; Qt and the desktop own the signals.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) {
-        SDL_Quit();
+    // Without a device, tried again at every clip: the sound server may come later.
+    if (SDL_InitSubSystem(kSubsystems) != 0) {
+        SDL_QuitSubSystem(kSubsystems);
         return false;
     }
     // A fixed mixing format (SDL converts for the hardware) also gives every clip's length.
     if (Mix_OpenAudioDevice(kRate, AUDIO_S16SYS, kChannels, kChunkFrames, nullptr, 0) != 0) {
-        SDL_Quit();
+        SDL_QuitSubSystem(kSubsystems);
         return false;
     }
+    // Nothing else reads SDL's events; those of devices found would pile up.
+    SDL_FlushEvent(SDL_AUDIODEVICEADDED);
     device_ = Device::Open;
     return true;
+}
+
+// SDL says so when the device it plays to has gone; the events subsystem keeps the word.
+bool SdlWavPlayer::lost() {
+    SDL_Event event;
+    bool gone = false;
+    while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_AUDIODEVICEREMOVED, SDL_AUDIODEVICEREMOVED) >
+           0)
+        gone = gone || !event.adevice.iscapture;
+    return gone;
 }
 
 int SdlWavPlayer::sounding() const {

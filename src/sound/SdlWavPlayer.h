@@ -25,14 +25,15 @@ public:
     int sounding() const;
 
 private:
-    // Opens the audio device, once. False when there is none: the player then stays silent
-    // for the whole run.
+    // Opens the audio device, or opens it again once it has gone. False when there is none:
+    // that clip is not heard, and the next one tries again.
     bool open();
+    bool lost();
     Mix_Chunk* clip(const QString& path);
     void waitForEnd(int channel, const Mix_Chunk* chunk);
 
-    enum class Device { Unopened, Open, Missing };
-    Device device_ = Device::Unopened;
+    enum class Device { Open, Missing };
+    Device device_ = Device::Missing;
     std::function<void()> alert_;
     QHash<QString, Mix_Chunk*> clips_;
 };
