@@ -303,6 +303,8 @@ mark() {
     tie 300000
 }
 
+goodbye_mark() { if [ "$2" = voteoff ]; then quiet; else mark goodbye "$closed_us"; fi; }
+
 # A new 8-player game, recorded into $work/$1.raw; the keys after $1 follow the names to turn a
 # sound off.
 latency_game() {
@@ -369,7 +371,9 @@ if [ "$audio" = yes ]; then
         mark voteoff "$pressed_us"
         stop "$watcher"
         exec {keyfd}<&-
-        vote_off "$round"
+        # And from the eliminate's OK to the goodbye clip, which once waited for the next round's
+        # instruments: the vote-off's own clip has ended before the OK.
+        vote_off "$round" goodbye_mark
     done
     stop "$game"
     stop "$recorder"
@@ -482,7 +486,7 @@ summary() {
             }'
 }
 music_latency_row="not measurable here: no audio output (pulseaudio missing or did not start)"
-clip_latency_row=$music_latency_row
+clip_latency_row=$music_latency_row goodbye_row=$music_latency_row
 if [ "$audio" = yes ]; then
     { latencies "$work/music.raw"; latencies "$work/clips.raw"; } >"$work/latencies"
     align=$(awk '{ print $3 }' "$work/latencies" | sort -n | tail -n 1)
@@ -490,6 +494,7 @@ if [ "$audio" = yes ]; then
     read -r m_med m_min m_max m_n < <(summary music) || :
     read -r v_med v_min v_max v_n < <(summary voteoff) || :
     read -r l_med l_min l_max _ < <(summary letsplay) || :
+    read -r g_med g_min g_max g_n < <(summary goodbye) || :
     music_latency_row="no music was recorded after a start box closed"
     if [ -n "${m_med:-}" ]; then
         m_first=$(awk '$1 == "music" { print $2; exit }' "$work/latencies")
@@ -509,6 +514,11 @@ if [ "$audio" = yes ]; then
         clip_latency_row="V to voteoff.wav, median of $v_n ($(span "$v_min" "$v_max")), KeyPress"
         clip_latency_row+=" as an xev watcher of the window gets it; $letsplay; WAV on, MIDI off;"
         clip_latency_row+=" measured as above"
+    fi
+    goodbye_row="no goodbye clip was recorded after the eliminate's OK"
+    if [ -n "${g_med:-}" ]; then
+        goodbye_row="median of $g_n ($(span "$g_min" "$g_max")), the confirmation box unmapped (xev)"
+        goodbye_row+=" to the clip, the next round's instruments loading meanwhile; measured as above"
     fi
 fi
 
@@ -533,6 +543,7 @@ row "clips, integrated loudness" "$c_lo..$c_hi LUFS" "-" \
 row "a 60 s round as heard, integrated loudness" "$heard" "$c_avg LUFS" "$heard_row"
 row "S's last message box to first music sample" "$(ms_or_na "${m_med:-}")" "-" "$music_latency_row"
 row "key to its clip" "$(ms_or_na "${v_med:-}")" "-" "$clip_latency_row"
+row "eliminate's OK to the goodbye clip" "$(ms_or_na "${g_med:-}")" "-" "$goodbye_row"
 row "key press, handleKey alone (median)" "$(us "$k_med")" "-" \
     "p99 $(us "$k_p99"); $k_n presses of C C W C C C B H C W C B, 8 players, clock running"
 row "key press, event and repaint (median)" "$(us "$p_med")" "-" "p99 $(us "$p_p99"); $p_n presses"
