@@ -4,6 +4,7 @@
 # sound libraries use, opens a network socket, or does not get through the game and exit cleanly.
 #   nowrite.sh QUOLMAR_EXECUTABLE [--audience]   (exit 77: a needed tool is missing)
 # With --audience the audience screen is open all game, and must leave the keyboard to the host.
+# NOWRITE_LOG_LINES is how much of the program's output a failure shows (20; +1 for all of it).
 set -uo pipefail
 
 # Prints every traced call that writes outside the allowed places or reaches the network.
@@ -53,7 +54,7 @@ tracer=""
 fail() {
     echo "FAIL: $*"
     echo "--- program output:"
-    tail -n 20 "$work/program.log" 2>/dev/null
+    tail -n "${NOWRITE_LOG_LINES:-20}" "$work/program.log" 2>/dev/null
     exit 1
 }
 alive() { kill -0 "$tracer" 2>/dev/null; }
