@@ -1,5 +1,7 @@
 #include "FluidMidiDevice.h"
 
+#include "AudioSetup.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <array>
@@ -29,6 +31,12 @@ void logError(int, const char* message, void*) {
         outputFailed.store(true);
 }
 
+// Making settings asks SDL for its audio devices.
+fluid_settings_t* newSettings() {
+    const std::lock_guard setup(audioSetupLock());
+    return new_fluid_settings();
+}
+
 } // namespace
 
 struct FluidMidiDevice::Engine {
@@ -54,7 +62,7 @@ struct FluidMidiDevice::Engine {
     }
     // The silent synthesiser beside the playing one; false if it cannot be had.
     bool startTrial() {
-        trialSettings = new_fluid_settings();
+        trialSettings = newSettings();
         if (!trialSettings)
             return false;
         // Rendering a block drives the trial player, with no thread of its own.
@@ -211,7 +219,7 @@ void FluidMidiDevice::start() {
     state_ = State::Unavailable;
     fluid_set_log_function(FLUID_ERR, &logError, nullptr);
     auto engine = std::make_unique<Engine>();
-    engine->settings = tune(new_fluid_settings());
+    engine->settings = tune(newSettings());
     if (!engine->settings)
         return;
     // The system clock keeps the music's time even when the audio thread is starved. A period

@@ -1,5 +1,7 @@
 #include "SdlWavPlayer.h"
 
+#include "AudioSetup.h"
+
 #include <QApplication>
 #include <QEventLoop>
 #include <QFile>
@@ -78,6 +80,7 @@ SdlWavPlayer::~SdlWavPlayer() {
     for (Mix_Chunk* chunk : std::as_const(clips_))
         Mix_FreeChunk(chunk);
     if (device_ == Device::Open) {
+        const std::lock_guard setup(audioSetupLock());
         Mix_CloseAudio();
         Mix_Quit();
         SDL_Quit();
@@ -87,6 +90,7 @@ SdlWavPlayer::~SdlWavPlayer() {
 bool SdlWavPlayer::open() {
     if (device_ == Device::Open && !lost())
         return true;
+    const std::lock_guard setup(audioSetupLock());
     if (device_ == Device::Open) {
         // The sound server went away: its connection goes with the audio subsystem, and the
         // next one reaches the server as it is now. The clips stay loaded.
