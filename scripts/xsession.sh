@@ -281,6 +281,15 @@ wl_plug_sway() {
     wl_sway_size "$(wl_sway_outputs | awk '$1 != "WL-1" { print $1 }')" 1920 1080
 }
 
+# Ends the script with $*, the windows as they are and the end of the program's output.
+wl_fail() {
+    echo "FAIL ($wl_compositor): $*"
+    echo "--- windows (keyboard, size, title, texts):"
+    wl_windows
+    echo "--- program output:"
+    tail -n 20 "$work/program.log"
+    exit 1
+}
 # Types keys, each a-z, Tab, Return or space, into the window that has the keyboard.
 wl_keys() { "wl_keys_$wl_compositor" "$@"; }
 wl_unplug() { "wl_unplug_$wl_compositor"; }

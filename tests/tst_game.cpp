@@ -524,9 +524,9 @@ void TestGame::audienceFits() {
     };
     const auto off = [](const QImage& a, const QImage& b) {
         qint64 sum = 0;
-        for (int y = 0; y < a.height(); ++y)
-            for (int x = 0; x < a.width(); ++x)
-                sum += qAbs(qGray(a.pixel(x, y)) - qGray(b.pixel(x, y)));
+        for (int i = 0; i < a.width() * a.height(); ++i)
+            sum += qAbs(qGray(a.pixel(i % a.width(), i / a.width())) -
+                        qGray(b.pixel(i % a.width(), i / a.width())));
         return sum;
     };
     const QImage sharp = drawn(pixels, ratio);

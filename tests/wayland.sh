@@ -10,14 +10,7 @@ compositor=${1:?usage: wayland.sh mutter|kwin|sway QUOLMAR_EXECUTABLE} program=$
 missing=$(wl_missing "$compositor")
 [ -z "$missing" ] || { echo "SKIP: no" $missing "(scripts/setup.sh --test installs it)"; exit 77; }
 
-fail() {
-    echo "FAIL ($compositor): $*"
-    echo "--- windows (keyboard, size, title, texts):"
-    wl_windows
-    echo "--- program output:"
-    tail -n 20 "$work/program.log"
-    exit 1
-}
+fail() { wl_fail "$@"; }
 screen='^The Brackwyn - audience screen$'
 field() { wl_await "$1" 5 | cut -f "$2"; }
 screen_is() { [ "$(field "$screen" 2)" = "$1" ]; }
