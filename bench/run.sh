@@ -454,18 +454,8 @@ fi
 latencies() {
     local raw=$1 kind t from onset lo mid hi
     while read -r kind t from; do
-        onset=$(od -An -v -t d2 -w2 -j $((from * 2)) -N $((rate * 2 * 2)) "$raw" |
-            awk -v from="$from" '
-            found { next } # read to the end: od would fail writing to a pipe nobody reads
-            {
-                sum += $1 * $1
-                if (++n == 44) {
-                    if (sum >= 44 * 104 * 104) { print from + frames * 44; found = 1 }
-                    sum = 0; n = 0; ++frames
-                }
-            }
-            END { if (!found) print -1 }')
-        [ "$onset" -ge 0 ] || { echo "$kind none 0"; continue; }
+        onset=$(pulse_heard $((from * 2)) $((rate * 2 * 2)) "$raw") || { echo "$kind none 0"; continue; }
+        onset=$((from + onset * 44))
         read -r lo mid hi < <(awk -v t="$t" -v rate=$rate '
             $1 > 0 && $3 > 0 && $2 - t < 1e6 && t - $2 < 1e6 {
                 printf "%.0f\n", ($1 + $2) / 2 - t - $3 / 2 / rate * 1e6

@@ -372,10 +372,11 @@ pulse_kill() {
     { wait "$pulse_pid" "$pulse_recorder"; } 2>/dev/null
     pulse_pid=""
 }
-# Prints how many milliseconds after byte $1 of the recording (within $2 bytes of it, if given)
-# a sound was first heard: the first millisecond at -50 dBFS (RMS 104) or louder. False if none.
+# Prints how many milliseconds after byte $1 of the recording (within $2 bytes of it, if given;
+# of file $3, 44.1 kHz mono, if not $work/sound.raw) a sound was first heard: the first
+# millisecond (44 samples) at -50 dBFS (RMS 104) or louder. False if none.
 pulse_heard() {
-    od -An -v -t d2 -w2 -j $(($1 / 2 * 2)) ${2:+-N "$2"} "$work/sound.raw" 2>/dev/null | awk '
+    od -An -v -t d2 -w2 -j $(($1 / 2 * 2)) ${2:+-N "$2"} "${3:-$work/sound.raw}" 2>/dev/null | awk '
         found { next } # read to the end: od would fail writing to a pipe nobody reads
         { sum += $1 * $1; if (++n == 44) { if (sum >= 44 * 104 * 104) { print ms; found = 1 }; sum = 0; n = 0; ++ms } }
         END { exit !found }'
