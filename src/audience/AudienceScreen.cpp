@@ -13,7 +13,6 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMouseEvent>
 #include <QPainter>
 #include <QPointer>
 #include <QScreen>
@@ -249,9 +248,10 @@ void AudienceScreen::windowed() {
     QSize size(1280, 720);
     if (size.width() > room.width() / 2 || size.height() > room.height() / 2)
         size.scale(room.size() / 2, Qt::KeepAspectRatio);
-    const auto covered = [this](const QRect& r) {
+    const QList<QWidget*> hosts = hostWindows();
+    const auto covered = [&hosts](const QRect& r) {
         qint64 area = 0;
-        for (const QWidget* w : hostWindows())
+        for (const QWidget* w : hosts)
             if (const QRect both = w->frameGeometry() & r; !both.isEmpty())
                 area += qint64(both.width()) * both.height();
         return area;

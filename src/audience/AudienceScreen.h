@@ -10,7 +10,6 @@
 #include <array>
 
 class Console;
-class QKeyEvent;
 class QWindow;
 
 // The players' view of the game on a TV or projector: it follows the host's windows, is told of
@@ -28,8 +27,6 @@ public:
     const audience::Layout& layout() const { return layout_; }
     // Works the frame out again from the game, and draws it if it changed.
     void refresh();
-    // The window of the host's that keys typed here go on to.
-    QWindow* hostWindow() const;
 
 protected:
     bool event(QEvent* event) override;
@@ -44,6 +41,8 @@ private:
     QScreen* chosenScreen() const;
     bool holdsHost(const QScreen* s) const;
     QList<QWidget*> hostWindows() const;
+    // The window of the host's that keys typed here go on to.
+    QWindow* hostWindow() const;
 
     Console& console_;
     QString screenName_;

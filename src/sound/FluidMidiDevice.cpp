@@ -288,8 +288,7 @@ int FluidMidiDevice::command(const QString& text) {
 }
 
 int FluidMidiDevice::open(const QString& path) {
-    if (piece_)
-        close();
+    close();
 
     const QFileInfo info(path);
     if (!info.isFile())
