@@ -5,7 +5,6 @@
 #include "Report.h"
 #include "audience/AudiencePainter.h"
 #include "audience/AudienceScreen.h"
-#include "ui/Application.h"
 
 #include <QElapsedTimer>
 #include <QImage>
@@ -32,7 +31,7 @@ struct PaintWatch : QObject {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    Application app(argc, argv);
+    QApplication app(argc, argv);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     const int presses = argc > 1 ? std::max(1, atoi(argv[1])) : 500;
     const int frames = argc > 2 ? std::max(1, atoi(argv[2])) : 50;

@@ -1,7 +1,6 @@
 #include "Windows.h"
 #include "audience/AudienceScreen.h"
 #include "sound/LazyAudio.h"
-#include "ui/Application.h"
 #include "ui/Console.h"
 #include "ui/Dialogs.h"
 
@@ -184,7 +183,7 @@ int main(int argc, char* argv[]) {
         return std::fflush(stdout) == 0 ? 0 : 1;
 
     soundEnvironment();
-    Application app(argc, argv);
+    QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("quolmar"));
     QApplication::setApplicationVersion(QStringLiteral(QUOLMAR_VERSION));
     // The windows are drawn to fixed designs; one style keeps them alike on every desktop.

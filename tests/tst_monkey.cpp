@@ -4,7 +4,6 @@
 #include "Host.h"
 #include "audience/AudienceScreen.h"
 #include "state/Rules.h"
-#include "ui/Application.h"
 
 #include <QApplication>
 #include <QRegularExpression>
@@ -165,7 +164,7 @@ private slots:
 };
 
 int main(int argc, char* argv[]) {
-    Application app(argc, argv);
+    QApplication app(argc, argv);
     TestMonkey test;
     return QTest::qExec(&test, argc, argv);
 }

@@ -29,7 +29,7 @@ Box questionBox(int i) {
 } // namespace
 
 Finalround::Finalround(Console& c)
-    : Form(c, windows::finalRound, titleBar()), state_(c.state), final_(c.state) {
+    : Form(c, windows::finalRound, titleBar()), state_(c.state), final_(c.state, &c.notices) {
     setWindowTitle(QStringLiteral("The Final Round"));
     setFocusPolicy(Qt::StrongFocus);
     clientSize(this, 10515, 3720);

@@ -32,7 +32,7 @@ void setShown(std::initializer_list<QWidget*> widgets, bool shown) {
 
 Maingame::Maingame(Console& c, const GameFormat& f)
     : Form(c, QString::fromLatin1(f.gameWindow), titleBar(Qt::WindowMinimizeButtonHint)), format(f),
-      state_(c.state), round_(c.state, f) {
+      state_(c.state), round_(c.state, f, &c.notices) {
     const layout::Game& d = layout::forPlayers(f.players).game;
     setWindowTitle(QStringLiteral("The Brackwyn Game Control"));
     // Every key must reach the key handler, so the window alone takes the focus.

@@ -1,10 +1,11 @@
 #include "FinalEngine.h"
 
+#include "Notice.h"
 #include "Rules.h"
 
 #include <algorithm>
 
-FinalEngine::FinalEngine(GameState& state) : s_(state) {
+FinalEngine::FinalEngine(GameState& state, Notices* notices) : s_(state), notices_(notices) {
     for (int i = 1; i <= kMarkers; ++i)
         markers_[i].number = (i + 1) / 2;
 }
@@ -35,16 +36,35 @@ void FinalEngine::chooseOrder(bool strongestGoesFirst) {
     s_.FinalRightAnswers = {0, 0, 0};
     s_.FinalQuestionsLeft = {0, 5, 5};
     markers_[1].current = true;
+    told(0);
+}
+
+void FinalEngine::abandon() {
+    over_ = true;
+    told(0);
+}
+
+void FinalEngine::told(int answered) const {
+    if (notices_) {
+        Notice n{.what = Notice::What::Final,
+                 .final = {markers_, top_},
+                 .answered = answered,
+                 .asking = !over_};
+        emit notices_->told(n);
+    }
 }
 
 int FinalEngine::press(QChar key) {
     if (over_)
         return 0;
     const QChar upper = key.toUpper();
+    int answered = 0;
     if (upper == QLatin1Char('C') || upper == QLatin1Char('W')) {
         history_.push_back({markers_, s_.FinalRightAnswers, s_.FinalQuestionsLeft, s_.SuddenDeath});
         answer(upper == QLatin1Char('C'));
+        answered = 1;
     } else if (upper == QLatin1Char(rules::undoKey) && !history_.empty()) {
+        answered = -1;
         const Before& b = history_.back();
         markers_ = b.markers;
         s_.FinalRightAnswers = b.right;
@@ -62,6 +82,7 @@ int FinalEngine::press(QChar key) {
         startSuddenDeath();
     const int winner = rules::finalWinner(s_);
     over_ = winner != 0;
+    told(answered);
     return winner;
 }
 

@@ -6,6 +6,8 @@
 #include <array>
 #include <vector>
 
+class Notices;
+
 // The final's rules: the finalists, who chooses the order, the question markers, sudden death
 // and the winner, acting on the shared record. The final's window owns one and draws it.
 class FinalEngine {
@@ -20,7 +22,8 @@ public:
         bool shown = true;    // sudden death keeps only the first pair
     };
 
-    explicit FinalEngine(GameState& state);
+    // Each change is told to `notices`, when given, once it is made.
+    explicit FinalEngine(GameState& state, Notices* notices = nullptr);
 
     // Opening: no sudden death yet; the two lowest slots still in are the finalists, each scored
     // on the last round.
@@ -38,13 +41,15 @@ public:
     int press(QChar key);
     // Decided or abandoned: keys no longer act.
     bool over() const { return over_; }
-    void abandon() { over_ = true; }
+    void abandon();
 
 private:
     void answer(bool right);
     void startSuddenDeath();
+    void told(int answered) const;
 
     GameState& s_;
+    Notices* notices_;
     std::array<Marker, kMarkers + 1> markers_{};
     std::array<int, 3> slot_{}; // each finalist's slot
     int top_ = 1;

@@ -23,6 +23,7 @@ struct GameState {
 
     PerSlot<QString> PlayerNames{};
     PerSlot<bool> PlayerOut{};
+    int Leaving = 0; // the slot the vote-off eliminated last, for the goodbye
     PerSlot<int> RightAnswers{};
     PerSlot<int> TimeUsed{};
     PerSlot<std::int64_t> MoneyBanked{};

@@ -1,5 +1,6 @@
 #include "RoundEngine.h"
 
+#include "Notice.h"
 #include "Rules.h"
 
 #include <algorithm>
@@ -32,7 +33,8 @@ RoundChange redraw(bool bank, bool chain, bool turn = false) {
 
 } // namespace
 
-RoundEngine::RoundEngine(GameState& state, const GameFormat& format) : s_(state), f_(format) {}
+RoundEngine::RoundEngine(GameState& state, const GameFormat& format, Notices* notices)
+    : s_(state), f_(format), notices_(notices) {}
 
 const RoundEngine::KeyRow* RoundEngine::rowFor(QChar key) const {
     const QChar upper = key.toUpper();
@@ -68,6 +70,19 @@ void RoundEngine::open() {
     ended_ = RoundEnd::None;
     clockShown_ = s_.ShowClock;
     totalShown_ = false;
+    told({});
+}
+
+bool RoundEngine::toggleClock() {
+    clockShown_ = !clockShown_;
+    told({});
+    return clockShown_;
+}
+
+bool RoundEngine::toggleTotal() {
+    totalShown_ = !totalShown_;
+    told({});
+    return totalShown_;
 }
 
 bool RoundEngine::start() {
@@ -91,21 +106,21 @@ RoundChange RoundEngine::play() {
     // Undo reaches back to here and no further; its key acts only while the clock runs, so a
     // round's end needs no clearing of its own.
     history_.clear();
-    return redraw(true, true, true);
+    return told(redraw(true, true, true));
 }
 
 RoundChange RoundEngine::correct() {
-    remember();
+    remember(true);
     RoundChange change;
     bump(s_.ChainLevel);
     bump(s_.RightAnswers[s_.CurrentPlayer]);
     passTurn(change);
     change.step = rules::chainStep(f_, s_.ChainLevel);
-    return change;
+    return told(change, 1);
 }
 
 RoundChange RoundEngine::bank() {
-    remember();
+    remember(false);
     RoundChange change = redraw(true, true);
     const std::int64_t value = rules::bankValue(f_, s_.ChainLevel);
     s_.RoundBank += value;
@@ -116,19 +131,21 @@ RoundChange RoundEngine::bank() {
         endRound(change, RoundEnd::TargetReached);
     }
     s_.ChainLevel = 0;
-    return change;
+    return told(change);
 }
 
 RoundChange RoundEngine::wrong() {
     // Before the first round of the run there is nobody whose turn could pass.
     if (s_.CurrentPlayer < 1 || s_.CurrentPlayer > f_.players)
         return {};
-    remember();
+    // Between rounds no question is being asked: W only passes the turn.
+    const bool answered = clockRunning_;
+    remember(answered);
     RoundChange change = redraw(false, true);
     s_.MoneyLost[s_.CurrentPlayer] += rules::lostValue(f_, s_.ChainLevel);
     s_.ChainLevel = 0;
     passTurn(change);
-    return change;
+    return told(change, answered ? 1 : 0);
 }
 
 RoundChange RoundEngine::chainUp() {
@@ -141,23 +158,23 @@ RoundChange RoundEngine::chainUp() {
         s_.RoundBank = f_.target;
         change.bankShown = true;
     }
-    return change;
+    return told(change);
 }
 
 RoundChange RoundEngine::chainToBottom() {
     s_.ChainLevel = 0;
-    return redraw(false, true);
+    return told(redraw(false, true));
 }
 
 RoundChange RoundEngine::hostBank() {
     s_.RoundBank = std::min(s_.RoundBank + rules::hostBankValue(f_, s_.ChainLevel), f_.target);
     s_.ChainLevel = 0;
-    return redraw(true, true);
+    return told(redraw(true, true));
 }
 
 RoundChange RoundEngine::clearBank() {
     s_.RoundBank = 0;
-    return redraw(true, false);
+    return told(redraw(true, false));
 }
 
 RoundChange RoundEngine::undo() {
@@ -174,8 +191,9 @@ RoundChange RoundEngine::undo() {
     s_.RightAnswers[b.player] = b.right;
     s_.MoneyBanked[b.player] = b.banked;
     s_.MoneyLost[b.player] = b.lost;
+    const int answered = b.answered ? -1 : 0;
     history_.pop_back();
-    return redraw(true, true, true);
+    return told(redraw(true, true, true), answered);
 }
 
 RoundChange RoundEngine::tick() {
@@ -187,7 +205,7 @@ RoundChange RoundEngine::tick() {
     bump(s_.TimeUsed[s_.CurrentPlayer]);
     if (s_.ClockSeconds <= 0)
         endRound(change, RoundEnd::TimeUp);
-    return change;
+    return told(change);
 }
 
 void RoundEngine::startOver() {
@@ -195,12 +213,24 @@ void RoundEngine::startOver() {
     for (int i = 1; i <= f_.players; ++i)
         s_.PlayerOut[i] = false;
     s_.clearStatistics(f_.players);
+    told({});
 }
 
-void RoundEngine::remember() {
+void RoundEngine::remember(bool answered) {
     const int p = s_.CurrentPlayer;
     history_.push_back({s_.ChainLevel, p, s_.RightAnswers[p], s_.RoundBank, s_.MoneyBanked[p],
-                        s_.MoneyLost[p], s_.ClockSeconds});
+                        s_.MoneyLost[p], s_.ClockSeconds, answered});
+}
+
+RoundChange RoundEngine::told(RoundChange change, int answered) {
+    if (notices_) {
+        Notice n{.what = Notice::What::Round,
+                 .round = {clockRunning_, clockShown_, totalShown_, ended_},
+                 .answered = answered,
+                 .asking = clockRunning_};
+        emit notices_->told(n);
+    }
+    return change;
 }
 
 void RoundEngine::passTurn(RoundChange& change) {

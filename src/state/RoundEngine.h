@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <vector>
 
+class Notices;
+
 // How the chain display moves when the level rises; -1 where no link is concerned.
 struct ChainStep {
     int passedLink = -1;  // takes the passed colours
@@ -60,7 +62,8 @@ public:
     };
     static const std::array<KeyRow, 13> keyMap;
 
-    RoundEngine(GameState& state, const GameFormat& format);
+    // Each change is told to `notices`, when given, once it is made.
+    RoundEngine(GameState& state, const GameFormat& format, Notices* notices = nullptr);
 
     // The row a typed character acts by now, in either case; nullptr for an ignored key.
     const KeyRow* rowFor(QChar key) const;
@@ -72,8 +75,8 @@ public:
     // TOTAL (key T). Each toggle returns whether it is now on show.
     bool clockShown() const { return clockShown_; }
     bool totalShown() const { return totalShown_; }
-    bool toggleClock() { return clockShown_ = !clockShown_; }
-    bool toggleTotal() { return totalShown_ = !totalShown_; }
+    bool toggleClock();
+    bool toggleTotal();
     // After this round the host goes to the final rather than to a vote-off.
     bool finalIsNext() const;
 
@@ -99,12 +102,16 @@ public:
     void startOver();
 
 private:
-    void remember();
+    // `answered`: the press answers the question being asked.
+    void remember(bool answered);
+    // Tells the change, with the questions it answered (-1: an undo took one back).
+    RoundChange told(RoundChange change, int answered = 0);
     void passTurn(RoundChange& change);
     void endRound(RoundChange& change, RoundEnd end);
 
     GameState& s_;
     const GameFormat& f_;
+    Notices* notices_;
     bool clockRunning_ = false;
     RoundEnd ended_ = RoundEnd::None;
     bool clockShown_ = false;
@@ -114,6 +121,7 @@ private:
         int level, player, right;
         std::int64_t bank, banked, lost;
         int clock; // the seconds left at the press
+        bool answered;
     };
     std::vector<Before> history_;
 };

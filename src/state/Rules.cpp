@@ -146,6 +146,7 @@ void newGame(GameState& s, const GameFormat& f, const QStringList& names, bool s
         // A game after a final starts with everybody in, as after Start Over.
         s.PlayerOut[i] = false;
     }
+    s.Leaving = 0;
     // Nor may the last game's figures show in a vote-off before the first round.
     s.clearStatistics(f.players);
     s.ShowClock = showClock;
@@ -166,6 +167,7 @@ bool eliminate(const GameFormat& f, GameState& s, int slot) {
     if (!canEliminate(f, s, slot))
         return false;
     s.PlayerOut[slot] = true;
+    s.Leaving = slot;
     return true;
 }
 

@@ -57,7 +57,8 @@ void newGame(GameState& s, const GameFormat& f, const QStringList& names, bool s
              bool useWav, bool useMidi);
 // The vote-off may eliminate a player still in while more than two are in: the final needs two.
 bool canEliminate(const GameFormat& f, const GameState& s, int slot);
-// Marks the player out if the vote-off may eliminate them; false if it may not.
+// Marks the player out, and as the one leaving, if the vote-off may eliminate them; false if it
+// may not.
 bool eliminate(const GameFormat& f, GameState& s, int slot);
 
 // One of the five goodbye clips, "vokwen1.wav" to "vokwen5.wav", from a uniform draw in [0, 1).

@@ -2,13 +2,15 @@
 
 #include "sound/SoundSystem.h"
 #include "state/GameState.h"
+#include "state/Notice.h"
 #include "ui/Dialogs.h"
 #include "ui/Forms.h"
 
 class MidiDevice;
 class WavPlayer;
 
-// What every window shares: the game state, the window registry, the sound and the dialogs.
+// What every window shares: the game state, the notices of its changes, the window registry, the
+// sound and the dialogs.
 // main() builds the real one; each test builds its own with fakes.
 class Console {
 public:
@@ -17,6 +19,7 @@ public:
     Console& operator=(const Console&) = delete;
 
     GameState state;
+    Notices notices;
     Dialogs& dialogs;
     SoundSystem sound;
     Forms forms;

@@ -8,6 +8,28 @@
 #include <QKeyEvent>
 #include <QPushButton>
 
+namespace {
+
+// The hand-over to a window, as told to those who follow the game; false for a box that is
+// shown over the game without taking its place.
+bool handedTo(const QString& name, Notice& n) {
+    n.stage = name == windows::finalRound ? Stage::Final : Stage::Start;
+    if (name == windows::about)
+        return false;
+    for (const GameFormat* f : {&formats::six, &formats::eight, &formats::nine})
+        for (const auto& [window, stage] :
+             {std::pair{f->namesWindow, Stage::TeamEntry}, std::pair{f->gameWindow, Stage::Round},
+              std::pair{f->voteoffWindow, Stage::VoteOff},
+              std::pair{f->goodbyeWindow, Stage::Goodbye}})
+            if (name == QLatin1String(window)) {
+                n.stage = stage;
+                n.format = f;
+            }
+    return true;
+}
+
+} // namespace
+
 Forms::Forms(Console& console) : console_(console) {}
 
 Forms::~Forms() {
@@ -43,6 +65,8 @@ Form* Forms::show(const QString& name) {
     w->show();
     w->raise();
     w->activateWindow();
+    if (Notice n; handedTo(name, n))
+        emit console_.notices.told(n);
     return w;
 }
 

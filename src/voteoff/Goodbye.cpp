@@ -24,7 +24,7 @@ Goodbye::Goodbye(Console& c, const GameFormat& f)
     pictureFrame = framed.frame;
     picture = framed.picture;
     farewellText =
-        label(this, QStringLiteral("Label1"), QStringLiteral("Label1"),
+        label(this, QStringLiteral("Label1"), farewell(c.state.PlayerNames[c.state.Leaving]),
               {d.farewellLeft, 360, 2535, 1935}, arial(14.25), Align::Centre, Fill::Opaque);
     okButton = new QPushButton(QStringLiteral("OK"), this);
     okButton->setObjectName(QStringLiteral("OKButton"));

@@ -19,7 +19,7 @@ public:
     const GameFormat& format;
     QFrame* pictureFrame; // Picture1
     design::Picture* picture;
-    QLabel* farewellText;  // Label1: written by the vote-off
+    QLabel* farewellText;  // Label1: the farewell to the one leaving
     QPushButton* okButton; // OKButton
 
     // Farewell text for a player, as the vote-off writes it into Label1.

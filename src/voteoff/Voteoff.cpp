@@ -1,7 +1,5 @@
 #include "Voteoff.h"
 
-#include "Goodbye.h"
-#include "round/Maingame.h"
 #include "state/GameFormat.h"
 #include "state/Rules.h"
 #include "ui/Console.h"
@@ -117,13 +115,10 @@ void Voteoff::eliminate(int k) {
                                   s.PlayerNames[k] + QStringLiteral("?")))
         return;
     rules::eliminate(format, s, k);
-    // Touching the game-control window builds it afresh, unseen, for after the goodbye.
-    auto* game = console.forms.load<Maingame>(QString::fromLatin1(format.gameWindow));
-    for (int i = 1; i <= format.players; ++i)
-        if (s.PlayerOut[i])
-            game->nameLabels[i]->hide();
-    auto* goodbye = qobject_cast<Goodbye*>(handOver(QString::fromLatin1(format.goodbyeWindow)));
-    goodbye->farewellText->setText(Goodbye::farewell(s.PlayerNames[k]));
+    // The game-control window is built afresh, unseen, for after the goodbye: its opening hides
+    // the names of those out.
+    console.forms.load(QString::fromLatin1(format.gameWindow));
+    handOver(QString::fromLatin1(format.goodbyeWindow));
 }
 
 void Voteoff::oops() {
