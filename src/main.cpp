@@ -1,5 +1,6 @@
 #include "Windows.h"
 #include "audience/AudienceScreen.h"
+#include "questions/QuestionCard.h"
 #include "sound/LazyAudio.h"
 #include "ui/Console.h"
 #include "ui/Dialogs.h"
@@ -23,13 +24,17 @@
 namespace {
 
 constexpr const char* usage =
-    "Usage: quolmar [--audience[=SCREEN]] [--help | --version] [Qt options]\n"
+    "Usage: quolmar [--audience[=SCREEN]] [[--questions] FILE] [--help | --version] [Qt options]\n"
     "The game-control console for \"The Brackwyn\", an elimination quiz: the host reports\n"
     "each answer with a key press and quolmar keeps the money chain, the bank and the clock.\n"
     "Without options it opens the start window.\n"
     "\n"
     "  --audience[=SCREEN]  also show the game to the players, full-screen on SCREEN (by\n"
     "                       default the first screen without the host's windows)\n"
+    "  --questions FILE     show the host the questions of FILE, one by one as the game\n"
+    "                       goes, on a card beside the game: a spreadsheet saved as CSV or\n"
+    "                       tab-separated text, the question in the first column and its\n"
+    "                       answer in the second\n"
     "  --help               show this text and exit\n"
     "  --version            show the version and exit\n"
     "Qt's own options, such as -platform, -style and -display, go to Qt.\n";
@@ -39,6 +44,7 @@ struct Options {
     bool version = false;
     bool audience = false;
     QString screen;
+    QString questions; // the host's question file, if any
 };
 
 // Qt's own options, with "-" or "--"; those in the first list take a value.
@@ -53,12 +59,27 @@ bool isQtOption(const QString& name, bool& takesValue) {
     return takesValue || flags.contains(name);
 }
 
+bool refuse(const char* what, const char* arg) {
+    std::fprintf(stderr, "quolmar: %s '%s'\nTry 'quolmar --help' for more information.\n", what,
+                 arg);
+    return false;
+}
+
 // Reads the command line before Qt starts, so --help and --version need no display, and a
 // mistyped option is refused rather than left to Qt. Returns false after telling what is wrong.
 bool readOptions(int argc, char* argv[], Options& o) {
     for (int i = 1; i < argc; ++i) {
         const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (arg == u"--help")
+        if (!arg.startsWith(u'-') || arg == u"--questions" || arg.startsWith(u"--questions=")) {
+            if (!o.questions.isEmpty())
+                return refuse("one question file at a time, not also", argv[i]);
+            o.questions = !arg.startsWith(u'-')   ? arg
+                          : arg != u"--questions" ? arg.section(u'=', 1)
+                          : i + 1 < argc          ? QString::fromLocal8Bit(argv[++i])
+                                                  : QString();
+            if (o.questions.isEmpty())
+                return refuse("a file must follow", argv[i]);
+        } else if (arg == u"--help")
             o.help = true;
         else if (arg == u"--version")
             o.version = true;
@@ -70,11 +91,7 @@ bool readOptions(int argc, char* argv[], Options& o) {
                    isQtOption(arg.mid(arg.startsWith(u"--") ? 2 : 1).section(u'=', 0, 0), value)) {
             i += value && !arg.contains(u'=') ? 1 : 0;
         } else {
-            std::fprintf(stderr,
-                         "quolmar: unknown option '%s'\n"
-                         "Try 'quolmar --help' for more information.\n",
-                         argv[i]);
-            return false;
+            return refuse("unknown option", argv[i]);
         }
     }
     return true;
@@ -131,8 +148,19 @@ private:
     bool set_ = false;
 };
 
-// The audience screen, mapped before it returns, but not for long: a desktop that never shows it
-// must not hold the game.
+// A window that follows the game, mapped before it returns, but not for long: a desktop that
+// never shows it must not hold the game.
+template <typename W> std::unique_ptr<W> mapped(std::unique_ptr<W> window) {
+    window->show();
+    QElapsedTimer waited;
+    waited.start();
+    while (!window->windowHandle()->isExposed() && waited.elapsed() < 1000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QThread::msleep(5);
+    }
+    return window;
+}
+
 std::unique_ptr<AudienceScreen> openAudience(Console& console, const QString& screen) {
     const QList<QScreen*> screens = QGuiApplication::screens();
     if (!screen.isEmpty() && std::none_of(screens.cbegin(), screens.cend(),
@@ -141,14 +169,7 @@ std::unique_ptr<AudienceScreen> openAudience(Console& console, const QString& sc
                      "quolmar: no screen named '%s' yet; the audience screen opens "
                      "as a window until it is connected\n",
                      qPrintable(screen));
-    auto audience = std::make_unique<AudienceScreen>(console, screen);
-    QElapsedTimer waited;
-    waited.start();
-    while (!audience->windowHandle()->isExposed() && waited.elapsed() < 1000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        QThread::msleep(5);
-    }
-    return audience;
+    return mapped(std::make_unique<AudienceScreen>(console, screen));
 }
 
 // The environment the sound libraries read, set while the program has one thread: setting it
@@ -181,6 +202,16 @@ int main(int argc, char* argv[]) {
     }
     if (options.help || options.version)
         return std::fflush(stdout) == 0 ? 0 : 1;
+    // A file that cannot serve is refused before any window opens.
+    questions::QuestionFile deck;
+    if (!options.questions.isEmpty()) {
+        deck = questions::read(options.questions);
+        if (!deck.ok()) {
+            std::fprintf(stderr, "quolmar: %s\n",
+                         qPrintable(questions::refusal(options.questions, deck)));
+            return 2;
+        }
+    }
 
     soundEnvironment();
     QApplication app(argc, argv);
@@ -200,6 +231,10 @@ int main(int argc, char* argv[]) {
     // is asked later, and the host's must have it.
     const std::unique_ptr<AudienceScreen> audience =
         options.audience ? openAudience(console, options.screen) : nullptr;
+    const std::unique_ptr<questions::QuestionCard> card =
+        deck.ok() && !deck.questions.isEmpty()
+            ? mapped(std::make_unique<questions::QuestionCard>(console, std::move(deck.questions)))
+            : nullptr;
     console.forms.show(windows::opening);
     // Every window inherits the program icon. Reading its images loads Qt's image plugins, so
     // it is set once the start window has been drawn.

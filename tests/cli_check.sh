@@ -10,7 +10,7 @@ unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 out=$("$exe" --version) || fail "--version exited with $?"
 [ "$out" = "quolmar $version" ] || fail "--version printed '$out'"
 out=$("$exe" --help) || fail "--help exited with $?"
-for option in --audience --version --help; do
+for option in --audience --questions --version --help; do
     grep -q -- "$option" <<<"$out" || fail "--help does not list $option: $out"
 done
 rc=0
@@ -19,6 +19,11 @@ err=$("$exe" --bogus 2>&1 >/dev/null) || rc=$?
 
 screens=$(mktemp "${TMPDIR:-/tmp}/quolmar-screens.XXXXXX")
 trap 'rm -f "$screens"' EXIT
+# A question file that cannot serve is refused before any window: one line, with its line.
+printf 'question,answer\nWhere?,"Here\n' >"$screens"
+rc=0
+err=$("$exe" "$screens" 2>&1 >/dev/null) || rc=$?
+[ "$rc" -eq 2 ] && [ "$err" = "quolmar: $screens:2: a quote is left open" ] || fail "open quote: $rc, '$err'"
 echo '{"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1280, "height": 800},
   {"name": "tv", "x": 1280, "y": 0, "width": 1920, "height": 1080}]}' >"$screens"
 out=$("$exe" -platform "offscreen:configfile=$screens" --help) || fail "-platform: status $?"

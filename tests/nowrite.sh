@@ -2,8 +2,10 @@
 # Plays one whole 6-player game of the real program under a virtual display, tracing every file
 # and network call. Fails when it writes outside the temporary and cache places the toolkit and
 # sound libraries use, opens a network socket, or does not get through the game and exit cleanly.
-#   nowrite.sh QUOLMAR_EXECUTABLE [--audience]   (exit 77: a needed tool is missing)
-# With --audience the audience screen is open all game, and must leave the keyboard to the host.
+#   nowrite.sh QUOLMAR_EXECUTABLE [--audience [--questions FILE]]   (exit 77: a needed tool is
+#   missing)
+# With --audience the audience screen (and with --questions the question card) is open all game,
+# and must leave the keyboard to the host.
 # NOWRITE_LOG_LINES is how much of the program's output a failure shows (20; +1 for all of it).
 set -uo pipefail
 
@@ -72,15 +74,18 @@ unset XDG_CONFIG_HOME XDG_CACHE_HOME XDG_DATA_HOME XDG_STATE_HOME QT_QPA_PLATFOR
 
 cd "$work"
 # One file per thread (-ff) keeps every call on one line; -y shows the directory of *at calls.
-strace -ff -y -qq -e trace=%file,%network -o "$work/trace" "$program" $audience >"$work/program.log" 2>&1 &
+strace -ff -y -qq -e trace=%file,%network -o "$work/trace" "$program" "${@:2}" >"$work/program.log" 2>&1 &
 tracer=$!
 take id '^The Brackwyn$' "start"
 if [ -n "$audience" ]; then
-    take screen '^The Brackwyn - audience screen$' "audience screen"
-    front "$id"
-    xdotool mousemove --window "$screen" 300 300 click 1    # even a click leaves it the host's
-    sleep 1
-    [ "$(xdotool getactivewindow)" = "$id" ] || fail "the audience screen took the keyboard"
+    for follower in "audience screen" questions; do
+        [ $follower = questions ] && [ -z "${3:-}" ] && continue
+        take screen "^The Brackwyn - $follower\$" "$follower"
+        front "$id"
+        xdotool mousemove --window "$screen" 100 100 click 1    # even a click leaves it the host's
+        sleep 1
+        [ "$(xdotool getactivewindow)" = "$id" ] || fail "the $follower window took the keyboard"
+    done
 fi
 keys "$id" space    # the 6-player button has the focus
 take id "^Let's Meet the Team\$" "team entry"

@@ -44,7 +44,7 @@ if [ "$sanitized" = 0 ]; then
 fi
 
 cd "$tmp/debian/quolmar"
-stray=$(find . ! -type d | grep -vE '^\./usr/(games/quolmar|lib/quolmar/[^/]+|share/applications/org\.example\.quolmar\.desktop|share/metainfo/org\.example\.quolmar\.metainfo\.xml|share/icons/hicolor/[^/]+/apps/quolmar\.(png|svg)|share/doc/quolmar/(copyright|changelog\.gz)|share/man/man6/quolmar\.6\.gz)$' || true)
+stray=$(find . ! -type d | grep -vE '^\./usr/(games/quolmar|lib/quolmar/[^/]+|share/applications/org\.example\.quolmar\.desktop|share/metainfo/org\.example\.quolmar\.metainfo\.xml|share/icons/hicolor/[^/]+/apps/quolmar\.(png|svg)|share/doc/quolmar/(copyright|changelog\.gz)|share/man/man6/quolmar\.6\.gz|share/quolmar/sample-questions\.csv)$' || true)
 [ -z "$stray" ] || fail "unexpected files in the package: $stray"
 cd usr
 # The program finds its sounds beside itself: every one the build made, and nothing else.

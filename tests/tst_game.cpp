@@ -3,6 +3,7 @@
 // chain's movements, names of every kind shown as typed; and what the audience screen shows.
 #include "Host.h"
 #include "audience/AudienceScreen.h"
+#include "questions/QuestionCard.h"
 #include "state/Rules.h"
 
 #include <QAccessible>
@@ -40,13 +41,18 @@ QString describe(const Frame& f) {
         players[f.current] += u'*';
     if (!f.chain.isEmpty())
         out << QStringLiteral("link %1 to %2").arg(f.litLink).arg(f.chain.last());
-    for (const auto& [what, amount] : {std::pair{"bank ", f.bank}, {"clock ", f.clock},
-                                       {"total ", f.total}, {"prize ", f.prize}})
+    for (const auto& [what, amount] : {std::pair{"bank ", f.bank},
+                                       {"clock ", f.clock},
+                                       {"total ", f.total},
+                                       {"prize ", f.prize}})
         out << (amount.isEmpty() ? QString() : what + amount);
     for (const Finalist& who : f.finalists) {
         QString marks = who.name + ":";
         for (Mark m : who.marks)
-            marks += m == Mark::Tick ? u'v' : m == Mark::Cross ? u'x' : m == Mark::Current ? u'o' : u'.';
+            marks += m == Mark::Tick      ? u'v'
+                     : m == Mark::Cross   ? u'x'
+                     : m == Mark::Current ? u'o'
+                                          : u'.';
         out << (who.name.isEmpty() ? QString() : marks);
     }
     out << (f.suddenDeath ? "sudden death" : "") << players.join(u' ') << f.name << f.banner;
@@ -55,6 +61,24 @@ QString describe(const Frame& f) {
 }
 
 const QString toFinal6 = "S . V out:2 ok S . V out:3 ok S . V out:4 ok S . V out:5 ok S . ";
+
+// A deck of Q1 to Q20, answered A1 to A20; the last two long enough to need shrinking.
+QList<questions::Question> deck() {
+    QList<questions::Question> out;
+    for (int i = 1; i <= 20; ++i)
+        out.append({QStringLiteral("Q%1 ").arg(i) + QString("Which one? ").repeated(i / 19 * 40),
+                    QStringLiteral("A%1 ").arg(i) + QString("This one. ").repeated(i / 19 * 20)});
+    return out;
+}
+
+// The card in a line, questions and answers by their first word.
+QString describe(const questions::QuestionCard& card) {
+    const questions::CardText& t = card.text();
+    return QStringList{t.number, t.left, t.who,
+                       (t.asking ? t.question.section(u' ', 0, 0) : t.question) + " = " +
+                           t.answer.section(u' ', 0, 0)}
+        .join(u',');
+}
 
 } // namespace
 
@@ -78,6 +102,8 @@ private slots:
     void audienceFits();
     void undo_data();
     void undo();
+    void deck_data();
+    void deck();
 };
 
 void TestGame::wholeGame_data() {
@@ -93,22 +119,28 @@ void TestGame::wholeGame_data() {
                        << "Ada 1 120 $0 $0+|Bea 1 0 $0 $0+|Cai 1 0 $0 $0+|Dov 0 0 $500 $0+|"
                           "Eli 1 0 $0 $0+|Fay 0 0 $0 $100+"
                        << "$50,000 $50,500 60 link 0 lit Ada out 2,3,4,5 F"
-                       << "F C*10|C W" << "Ada/Fay $50,500 [1]1" // sudden death
-                       << "Ada|$50,500|Fay" << "120:2 105:2 90:2 75:2 60:2";
+                       << "F C*10|C W"
+                       << "Ada/Fay $50,500 [1]1" // sudden death
+                       << "Ada|$50,500|Fay"
+                       << "120:2 105:2 90:2 75:2 60:2";
     // With the audience screen open: the same game, the same sounds.
-    QTest::newRow("8, audience screen") << 8 << "$5,000 - 0 link 0 lit Gus out  V"
-                       << "Ada 1 0 $0 $0+|Bea 1 0 $0 $0+|Cai 1 0 $0 $0+|Dov 0 0 $5,000 $0+|"
-                          "Eli 1 0 $0 $0+|Fay 0 0 $0 $1,000+|Gus 0 150 $0 $0+|Hal 0 0 $0 $0+"
-                       << "$250,000 $255,000 90 link 0 lit Hal out 2,3,4,5,6,7 F"
-                       << "no F C W C|W C W" << "Ada/Hal $255,000 vxv[2]334455"
-                       << "Ada|$255,000|Hal"
-                       << "150:1 140:1 130:1 120:2 110:2 100:2 90:2";
+    QTest::newRow("8, audience screen")
+        << 8 << "$5,000 - 0 link 0 lit Gus out  V"
+        << "Ada 1 0 $0 $0+|Bea 1 0 $0 $0+|Cai 1 0 $0 $0+|Dov 0 0 $5,000 $0+|"
+           "Eli 1 0 $0 $0+|Fay 0 0 $0 $1,000+|Gus 0 150 $0 $0+|Hal 0 0 $0 $0+"
+        << "$250,000 $255,000 90 link 0 lit Hal out 2,3,4,5,6,7 F"
+        << "no F C W C|W C W"
+        << "Ada/Hal $255,000 vxv[2]334455"
+        << "Ada|$255,000|Hal"
+        << "150:1 140:1 130:1 120:2 110:2 100:2 90:2";
     QTest::newRow("9") << 9 << "$100 - 0 link 0 lit Gus out  V"
                        << "Ada 1 0 $0 $0+|Bea 1 0 $0 $0+|Cai 1 0 $0 $0+|Dov 0 0 $100 $0+|"
                           "Eli 1 0 $0 $0+|Fay 0 0 $0 $20+|Gus 0 180 $0 $0+|Hal 0 0 $0 $0+|"
                           "Ivo 0 0 $0 $0+"
                        << "$3,000 $3,100 90 link 0 lit Ivo out 2,3,4,5,6,7,8 F"
-                       << "F W C W|C W C" << "Ada/Ivo $3,100 xvx[2]334455" << "Ivo|$3,100|Ada"
+                       << "F W C W|C W C"
+                       << "Ada/Ivo $3,100 xvx[2]334455"
+                       << "Ivo|$3,100|Ada"
                        << "180:1 170:1 160:1 150:1 140:1 130:1 120:2 90:2";
 }
 
@@ -117,8 +149,17 @@ void TestGame::wholeGame() {
     QFETCH(QString, clocks);
     Host h(players);
     std::optional<AudienceScreen> screen;
-    if (QByteArray(QTest::currentDataTag()).contains("audience"))
+    std::optional<questions::QuestionCard> card;
+    int answersShown = 0, leaks = 0; // on the card, and on the audience screen
+    if (QByteArray(QTest::currentDataTag()).contains("audience")) {
         screen.emplace(h.console);
+        card.emplace(h.console, ::deck());
+        QObject::connect(&h.console.notices, &Notices::told, &*card, [&] {
+            answersShown += card->text().answer.startsWith(u'A');
+            for (const Item& item : screen->layout().items)
+                leaks += item.text.contains(QRegularExpression("^[AQ][0-9]"));
+        });
+    }
     const GameFormat& f = h.f;
     QString bankAtTarget;
     h.dialogs.onShow = [&](const QString& text) {
@@ -170,7 +211,8 @@ void TestGame::wholeGame() {
     QTEST(h.board(), "board");
     // The stronger of the last round chooses; "Yes" puts the chooser in the top row.
     const int row = final.startsWith(u"no") ? 1 : 0;
-    QCOMPARE(h.dialogs.texts.first().section(u',', 0, 0), h.board().section(u'/', row, row).section(u' ', 0, 0));
+    QCOMPARE(h.dialogs.texts.first().section(u',', 0, 0),
+             h.board().section(u'/', row, row).section(u' ', 0, 0));
     h.dialogs.clear();
     h.play(final.section(u'|', 1));
     QFETCH(QString, ending);
@@ -181,18 +223,26 @@ void TestGame::wholeGame() {
                                                e[1] + ".\n" + e[2] + ", you leave with nothing.",
                                            "Join us next time on The Brackwyn.\nGoodbye!"}));
     QCOMPARE(h.forms().loaded(), QStringList{windows::opening});
-    if (screen) // the winner stays on show
+    if (screen) { // the winner stays on show; no question or answer was ever on it
         QCOMPARE(describe(screen->frame()).section(", ", 3), "Ada, tonight's strongest link");
+        QCOMPARE(leaks, 0);
+        QVERIFY(answersShown > 20);
+        QCOMPARE(describe(*card), "All 20 used,0 left,,No more questions = ");
+    }
 
     // Every sound of the game, in order.
     QStringList clips, music;
     for (const QString& c : clocks.split(u' ')) {
-        clips << "letsplay.wav" << "startclock" + c.section(u':', 1) + ".wav";
+        clips << "letsplay.wav"
+              << "startclock" + c.section(u':', 1) + ".wav";
         music << "open sequencer!" + h.dir + "/" + c.section(u':', 0, 0) + ".mid alias midi";
         if (clips.size() < 4 * f.lastRound - 4)
-            clips << "voteoff.wav" << "vokwen.wav";
+            clips << "voteoff.wav"
+                  << "vokwen.wav";
     }
-    clips << "finalround.wav!" << "choice.wav!" << "gameover.wav!";
+    clips << "finalround.wav!"
+          << "choice.wav!"
+          << "gameover.wav!";
     QStringList played;
     for (const auto& [path, mode] : h.wav.calls)
         played << path.mid(h.dir.size() + 1) + (mode == WavPlayer::Mode::Sync ? "!" : "");
@@ -207,30 +257,44 @@ void TestGame::moments_data() {
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("sees");
     QTest::addColumn<QString>("said"); // the last message, "" for none
-    QTest::newRow("chain, turn, lower case") << 8 << "c" << "s c*3"
+    QTest::newRow("chain, turn, lower case") << 8 << "c"
+                                             << "s c*3"
                                              << "$0 - 150 link 3 lit Dov out  C"
                                              << "Let's play... The Brackwyn!";
-    QTest::newRow("cut to the target") << 6 << "c" << "S C*5 B C*6 B"
+    QTest::newRow("cut to the target") << 6 << "c"
+                                       << "S C*5 B C*6 B"
                                        << "$12,500 - 120 link 0 lit Fay out  V"
                                        << "You reached the target!";
-    QTest::newRow("hidden clock, H") << 8 << "" << "S .5 H"
+    QTest::newRow("hidden clock, H") << 8 << ""
+                                     << "S .5 H"
                                      << "$0 - 145 link 0 lit Ada out  C"
                                      << "Let's play... The Brackwyn!";
-    QTest::newRow("key 4") << 9 << "c" << "S C B . 4" << "$0 - 0 link 0 lit Bea out  V"
+    QTest::newRow("key 4") << 9 << "c"
+                           << "S C B . 4"
+                           << "$0 - 0 link 0 lit Bea out  V"
                            << "Time is up.";
-    QTest::newRow("C, B, F, V out of turn") << 6 << "c" << "C B F S . F S V"
+    QTest::newRow("C, B, F, V out of turn") << 6 << "c"
+                                            << "C B F S . F S V"
                                             << "$0 - 105 link 0 lit Ada out  C"
                                             << "Let's play... The Brackwyn!";
-    QTest::newRow("TOTAL on show, round's end") << 6 << "c" << "T S C B ."
+    QTest::newRow("TOTAL on show, round's end") << 6 << "c"
+                                                << "T S C B ."
                                                 << "$100 $100 0 link 0 lit Bea out  V"
                                                 << "Time is up.";
-    QTest::newRow("S right after V") << 8 << "c" << "S . V+S" << "no game window" << "Time is up.";
-    QTest::newRow("Start Over cancelled") << 8 << "c" << "S C no restart C"
+    QTest::newRow("S right after V") << 8 << "c"
+                                     << "S . V+S"
+                                     << "no game window"
+                                     << "Time is up.";
+    QTest::newRow("Start Over cancelled") << 8 << "c"
+                                          << "S C no restart C"
                                           << "$0 - 150 link 2 lit Cai out  C"
                                           << "Do you really want to exit this game?";
-    QTest::newRow("Start Over") << 6 << "c" << "S C restart" << "no game window"
+    QTest::newRow("Start Over") << 6 << "c"
+                                << "S C restart"
+                                << "no game window"
                                 << "Do you really want to exit this game?";
-    QTest::newRow("Oops, Cancel") << 6 << "c" << "S . V oops V no out:3 oops"
+    QTest::newRow("Oops, Cancel") << 6 << "c"
+                                  << "S . V oops V no out:3 oops"
                                   << "$0 -  link 0 lit  out  S"
                                   << "Are you sure you want to eliminate Cai?";
 }
@@ -380,8 +444,9 @@ void TestGame::chainMoves() {
 }
 
 void TestGame::namesShowAsTyped() {
-    const QStringList names{"",       "<b>Bo</b>", "Zoë & Ærø",     "李小龙", "Ann\nMarie",
-                            "%1 %s", "Ada",       QString(300, u'W'), "Maximiliane Hohenzollern"};
+    const QStringList names{"",       "<b>Bo</b>",        "Zoë & Ærø",
+                            "李小龙", "Ann\nMarie",       "%1 %s",
+                            "Ada",    QString(300, u'W'), "Maximiliane Hohenzollern"};
     Host h(9);
     h.newGame(names);
     for (int i = 1; i <= 9; ++i) {
@@ -410,26 +475,38 @@ void TestGame::audience_data() {
     QTest::addColumn<QString>("script");
     QTest::addColumn<QString>("shows");
     QTest::newRow("6 before the first round")
-        << 6 << "c" << "" << "link 0 to $12,500, bank $0, clock 0, Ada Bea Cai Dov Eli Fay";
-    QTest::newRow("8 chain and turn") << 8 << "c" << "S C*3 B C"
+        << 6 << "c"
+        << ""
+        << "link 0 to $12,500, bank $0, clock 0, Ada Bea Cai Dov Eli Fay";
+    QTest::newRow("8 chain and turn") << 8 << "c"
+                                      << "S C*3 B C"
                                       << "link 1 to $125,000, bank $5,000, clock 150, Ada Bea Cai "
                                          "Dov Eli* Fay Gus Hal";
-    QTest::newRow("9 H shows the clock") << 9 << "" << "S .7 H"
-                                         << "link 0 to $1,000, bank $0, clock 173, Ada* Bea Cai Dov "
-                                            "Eli Fay Gus Hal Ivo";
-    QTest::newRow("6 time up, T") << 6 << "c" << "S C B . T"
+    QTest::newRow("9 H shows the clock")
+        << 9 << ""
+        << "S .7 H"
+        << "link 0 to $1,000, bank $0, clock 173, Ada* Bea Cai Dov "
+           "Eli Fay Gus Hal Ivo";
+    QTest::newRow("6 time up, T") << 6 << "c"
+                                  << "S C B . T"
                                   << "link 0 to $12,500, bank $100, clock 0, total $100, Ada Bea "
                                      "Cai Dov Eli Fay, Time is up.";
-    QTest::newRow("6 target, no clock") << 6 << "" << "S C*6 B"
+    QTest::newRow("6 target, no clock") << 6 << ""
+                                        << "S C*6 B"
                                         << "link 0 to $12,500, bank $12,500, Ada Bea Cai Dov Eli "
                                            "Fay, You reached the target!";
-    QTest::newRow("9 vote-off") << 9 << "c" << "S . V"
+    QTest::newRow("9 vote-off") << 9 << "c"
+                                << "S . V"
                                 << "Ada Bea Cai Dov Eli Fay Gus Hal Ivo, Who is the Brackwyn?";
-    QTest::newRow("8 goodbye") << 8 << "c" << "S . V out:2" << "Bea, You ARE the Brackwyn!";
-    QTest::newRow("8 next round") << 8 << "c" << "S . V out:2 ok S"
+    QTest::newRow("8 goodbye") << 8 << "c"
+                               << "S . V out:2"
+                               << "Bea, You ARE the Brackwyn!";
+    QTest::newRow("8 next round") << 8 << "c"
+                                  << "S . V out:2 ok S"
                                   << "link 0 to $125,000, bank $0, clock 140, Ada Cai* Dov Eli Fay "
                                      "Gus Hal";
-    QTest::newRow("6 final") << 6 << "c" << toFinal6 + "F C W" << "prize $0, Fay:vo..., Ada:x....";
+    QTest::newRow("6 final") << 6 << "c" << toFinal6 + "F C W"
+                             << "prize $0, Fay:vo..., Ada:x....";
     QTest::newRow("6 sudden death") << 6 << "c" << toFinal6 + "F C*10"
                                     << "prize $0, Fay:o, Ada:., sudden death";
     QTest::newRow("6 winner, still on the start window")
@@ -476,19 +553,31 @@ void TestGame::audienceFits() {
     QFETCH(qreal, ratio);
     const QSizeF size = QSizeF(pixels) / ratio;
     const QString huge(80, u'W');
-    const QStringList names{huge, "李小龙", "Ann\nMarie", "<b>Bo</b>", "Eli", "Fay", "Gus", "Hal", "Ivo"};
+    const QStringList names{huge,  "李小龙", "Ann\nMarie", "<b>Bo</b>", "Eli",
+                            "Fay", "Gus",    "Hal",        "Ivo"};
     const QList<Mark> five{Mark::Tick, Mark::Cross, Mark::Current, Mark::Empty, Mark::Empty};
     const QStringList chain = QString("$1,000 $2,500 $5,000 $10,000 $25,000 $50,000 $75,000 "
-                                      "$125,000").split(u' ');
+                                      "$125,000")
+                                  .split(u' ');
     const QList<Frame> frames{
-        {.phase = Phase::RoundEnd, .chain = chain, .litLink = 7, .bank = "$250,000",
-         .total = "$1,000,000", .clock = "180", .players = names, .current = 8,
+        {.phase = Phase::RoundEnd,
+         .chain = chain,
+         .litLink = 7,
+         .bank = "$250,000",
+         .total = "$1,000,000",
+         .clock = "180",
+         .players = names,
+         .current = 8,
          .banner = "You reached the target!"},
         {.phase = Phase::VoteOff, .players = names, .banner = "Who is the Brackwyn?"},
         {.phase = Phase::Goodbye, .banner = "You ARE the Brackwyn!", .name = huge},
-        {.phase = Phase::Final, .finalists = {{{huge, five}, {"Bo", five}}}, .suddenDeath = true,
+        {.phase = Phase::Final,
+         .finalists = {{{huge, five}, {"Bo", five}}},
+         .suddenDeath = true,
          .prize = "$1,000,000"},
-        {.phase = Phase::Winner, .banner = "tonight's strongest link", .name = huge,
+        {.phase = Phase::Winner,
+         .banner = "tonight's strongest link",
+         .name = huge,
          .prize = "$1,000,000"},
         {.phase = Phase::Title}};
     const QRectF screen(QPointF(), size);
@@ -505,7 +594,8 @@ void TestGame::audienceFits() {
                 QVERIFY2(!other.intersects(g), qPrintable(item.text));
             placed << g;
             if (item.text.startsWith(u'$') || item.text.at(0).isDigit())
-                QVERIFY2(item.font.pixelSize() >= int(0.08 * l.stage.height()), qPrintable(item.text));
+                QVERIFY2(item.font.pixelSize() >= int(0.08 * l.stage.height()),
+                         qPrintable(item.text));
         }
     }
     if (ratio == 1 || pixels.width() > 1920)
@@ -553,6 +643,7 @@ void TestGame::undo() {
     for (int i = 0; i < 2; ++i) {
         Host h(QTest::currentDataTag()[0] - '0');
         AudienceScreen screen(h.console);
+        questions::QuestionCard card(h.console, ::deck());
         h.newGame(cast.mid(0, h.f.players));
         if (i == 0 && QByteArray(QTest::currentDataTag()).contains("typed into"))
             h.keysTo = &screen;
@@ -560,13 +651,60 @@ void TestGame::undo() {
         const GameState& s = h.state();
         const auto all = [](const auto& a) { return QList<qint64>(a.begin(), a.end()); };
         QDebug(&seen[i]) << (h.final() ? h.board() : h.sees()) << describe(screen.frame())
-                         << s.ChainLevel << s.RoundBank << s.TotalBank << s.ClockSeconds
-                         << s.RoundNumber << s.CurrentPlayer << all(s.PlayerOut) << all(s.TimeUsed)
-                         << all(s.RightAnswers) << all(s.MoneyBanked) << all(s.MoneyLost)
-                         << all(s.FinalRightAnswers) << all(s.FinalQuestionsLeft) << s.SuddenDeath
-                         << h.wav.calls.size() << h.midi.commands << h.dialogs.texts;
+                         << describe(card) << s.ChainLevel << s.RoundBank << s.TotalBank
+                         << s.ClockSeconds << s.RoundNumber << s.CurrentPlayer << all(s.PlayerOut)
+                         << all(s.TimeUsed) << all(s.RightAnswers) << all(s.MoneyBanked)
+                         << all(s.MoneyLost) << all(s.FinalRightAnswers)
+                         << all(s.FinalQuestionsLeft) << s.SuddenDeath << h.wav.calls.size()
+                         << h.midi.commands << h.dialogs.texts;
     }
     QCOMPARE(seen[0], seen[1]);
+}
+
+void TestGame::deck_data() {
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("card");
+    const QString waiting = ",Comes up when the next round's clock starts. = ";
+    QTest::newRow("6 S brings up the first") << "S"
+                                             << "Question 1,19 left,for Ada,Q1 = A1";
+    QTest::newRow("8 C and W use one each, B none") << "S C W B"
+                                                    << "Question 3,17 left,for Cai,Q3 = A3";
+    QTest::newRow("9 time up uses the one asked; T, H, 1 to 4 and W between rounds none")
+        << "S C . T H 1 2 3 4 W"
+        << "Question 3,18 left," + waiting;
+    QTest::newRow("6 the target uses the one asked") << "S C*6 B"
+                                                     << "Question 8,13 left," + waiting;
+    QTest::newRow("8 the next round goes on") << "S C . V out:2 ok S"
+                                              << "Question 3,17 left,for Ada,Q3 = A3";
+    QTest::newRow("6 undo gives back") << "S C W B < < <"
+                                       << "Question 1,19 left,for Ada,Q1 = A1";
+    QTest::newRow("6 the final, for each finalist, into sudden death")
+        << toFinal6 + "F C*10 W"
+        << "Question 17,3 left,for Ada,Q17 = A17";
+    QTest::newRow("6 after the winner") << toFinal6 + "F C W C W C W"
+                                        << "Question 12,9 left," + waiting;
+    QTest::newRow("9 Start Over uses the one asked; the next game goes on")
+        << "S C restart new S"
+        << "Question 3,17 left,for Ada,Q3 = A3";
+    QTest::newRow("8 the deck runs out") << "S C*20 W"
+                                         << "All 20 used,0 left,,No more questions = ";
+    QTest::newRow("9 past the end and back") << "S C*21 < <"
+                                             << "Question 20,0 left,for Bea,Q20 = A20";
+}
+
+// Where the deck is after a script, and every text of the card inside its box.
+void TestGame::deck() {
+    QFETCH(QString, script);
+    Host h(QTest::currentDataTag()[0] - '0');
+    questions::QuestionCard card(h.console, ::deck());
+    card.resize(400, 300);
+    h.newGame(cast.mid(0, h.f.players));
+    h.play(script);
+    QTEST(describe(card), "card");
+    for (const questions::CardItem& i : card.items())
+        QVERIFY2(i.text.isEmpty() ||
+                     i.box.contains(QFontMetricsF(i.font).boundingRect(i.box, i.flags, i.text)),
+                 qPrintable(i.text));
 }
 
 int main(int argc, char* argv[]) {

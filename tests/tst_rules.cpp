@@ -1,4 +1,5 @@
 // The game's rules, free of any window: every format in the same tables.
+#include "questions/QuestionFile.h"
 #include "state/FinalEngine.h"
 #include "state/GameFormat.h"
 #include "state/RoundEngine.h"
@@ -208,6 +209,46 @@ private slots:
             QCOMPARE(last.bankAtEnd, d.f.target);
     }
 
+    void questionFile_data() {
+        using namespace Qt::StringLiterals;
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("read"); // "question=answer|..." or the refusal
+        const auto row = [](const char* name, const QByteArray& bytes, const char* read) {
+            QTest::newRow(name) << bytes << QString::fromUtf8(read);
+        };
+        row("comma, CRLF, heading, blanks",
+            "Question , Answer\r\n\r\n , ,\t\r\nq1, a1 ,x\r\nq2\r\n"_ba, "q1=a1|q2=");
+        row("semicolon, quoted", "\"a,b,c\";\"\"\"d\"\"\" ;x\n"_ba, "a,b,c=\"d\"");
+        row("tab, BOM, lone CR", "\xEF\xBB\xBFQuestions\tx\rq 1\t\" a \"\rQuestion\tb"_ba,
+            "q 1=a|Question=b");
+        row("breaks in quotes", "\"x\r\ny\"\"\",\"1\n2\"\nz,b"_ba, "x\ny\"=1\n2|z=b");
+        row("their lines count", "q,\"a\r\nb\"\r\n,c\n"_ba, "f:3: an answer without a question");
+        row("one column", "Who?\nWhen, then?;x"_ba, "Who?=|When=then?;x");
+        row("bad byte", "q,a\r\n\"x\ny\",\xC3(\n"_ba, "f:3: not UTF-8 text");
+        row("surrogate", "q,\xED\xA0\x80"_ba, "f:1: not UTF-8 text");
+        row("NUL", "q,a\n\nq\0"_ba, "f:3: not UTF-8 text");
+        row("open quote", "q,a\n\"x\ny,z\n"_ba, "f:2: a quote is left open");
+        row("empty", ""_ba, "f: no questions in the file");
+        row("heading alone", "questions;answers\r\n\r\n"_ba, "f: no questions in the file");
+    }
+
+    void questionFile() {
+        QFETCH(QByteArray, bytes);
+        const questions::QuestionFile file = questions::parse(bytes);
+        QStringList read;
+        for (const questions::Question& q : file.questions)
+            read << q.text + u'=' + q.answer;
+        QTEST(file.ok() ? read.join(u'|') : questions::refusal(QStringLiteral("f"), file), "read");
+        QVERIFY(file.ok() || file.questions.isEmpty());
+        if (!bytes.isEmpty())
+            return;
+        // One that cannot be read is not taken for an empty file; the sample deck reads whole.
+        QVERIFY(questions::read(QStringLiteral("/nonexistent")).error.startsWith(u"cannot be read: "));
+        const QList<questions::Question> sample = questions::read(QUOLMAR_SAMPLE_DECK).questions;
+        QVERIFY(sample.size() >= 60 && std::all_of(sample.cbegin(), sample.cend(), [](auto& q) {
+                    return !q.answer.isEmpty();
+                }));
+    }
 
     void finalDecisions_data() {
         QTest::addColumn<QString>("keys");

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# The audience screen on a real Wayland compositor, headless, with a TV beside the host's
-# screen: the host's windows must keep the keyboard when it opens and, on mutter and sway, all
+# The audience screen and the question card on a real Wayland compositor, headless, with a TV
+# beside the host's screen: the host's windows must keep the keyboard when they open and, on
+# mutter and sway, all
 # through a round in which the TV is pulled out and plugged back in. The bank after each step
 # shows it: a key lost to the audience screen changes the figures.
 #   wayland.sh mutter|kwin|sway QUOLMAR_EXECUTABLE      (exit 77: a needed tool is missing)
@@ -18,10 +19,13 @@ small() { local s; s=$(field "$screen" 2) && [ "${s%x*}" -le 640 ] && [ "${s#*x}
 bank_is() { wl_await "$control" 5 | tr '\t' '\n' | grep -B1 -x BANK | head -n 1 | grep -qxF "$1"; }
 
 wl_begin "$compositor"
-spawn "$program" --audience >"$work/program.log" 2>&1
+spawn "$program" --audience --questions "$(dirname "$0")/../packaging/sample-questions.csv" \
+    >"$work/program.log" 2>&1
 wl_await '^The Brackwyn$' >/dev/null || fail "no start window"
 wl_await "$screen" >/dev/null || fail "no audience screen"
-wl_check "the audience screen took the keyboard from the start window" wl_has_keys '^The Brackwyn$'
+wl_await '^The Brackwyn - questions$' >/dev/null || fail "no question card"
+wl_check "the audience screen or the card took the keyboard from the start window" \
+    wl_has_keys '^The Brackwyn$'
 wl_check "the audience screen does not fill the TV, $tv" screen_is "$tv"
 if [ "$compositor" = kwin ]; then
     [ $wl_failed -eq 0 ] && echo "The host kept the keyboard when the audience screen opened on KWin."
