@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Makes the README's pictures in docs/ again from the real program: builds it if needed, plays
 # an 8-player game on a virtual display with key presses and photographs each window on the way,
-# and the audience screen on a second screen.
+# the question card beside the game, and the audience screen on a second screen.
 #   scripts/screenshots.sh
 set -euo pipefail
 . "$(dirname "$0")/xsession.sh" screenshots
@@ -62,7 +62,7 @@ think() {
 }
 
 begin
-spawn build/quolmar --audience >/dev/null 2>&1
+spawn build/quolmar --audience --questions packaging/sample-questions.csv >/dev/null 2>&1
 # The audience screen, as the players see it on the second screen, at half size.
 audience_shot() {
     sleep 1
@@ -87,6 +87,9 @@ next_round 1 t # with the prize fund on show
 think c c c b c c w c c c
 shoot "$game" round
 audience_shot audience-round
+# The host's screen: the game window with the question card beside it.
+import -window root -display "${DISPLAY%.*}.0" "$out/questions.png"
+echo "docs/questions.png"
 win_round 1
 keys "$game" v
 vote_off 1 shoot
