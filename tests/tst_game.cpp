@@ -634,6 +634,7 @@ void TestGame::undo_data() {
     QTest::newRow("6 final, in sudden death") << atFinal + "C*10 W ^ C*3 < < |" + atFinal + "C*11";
     // The desktop gave the audience screen the keyboard: every key goes on to the host's window.
     QTest::newRow("8 typed into the audience screen") << "S C*3 B W ^ C*2 < . V | S C*3 B C . V";
+    QTest::newRow("9 typed into the question card") << "S C W ^ B C*2 < . V | S C B C . V";
 }
 
 // Compared: what the host and the audience see, the shared record, every sound and box so far.
@@ -645,8 +646,8 @@ void TestGame::undo() {
         AudienceScreen screen(h.console);
         questions::QuestionCard card(h.console, ::deck());
         h.newGame(cast.mid(0, h.f.players));
-        if (i == 0 && QByteArray(QTest::currentDataTag()).contains("typed into"))
-            h.keysTo = &screen;
+        if (const QByteArray tag = QTest::currentDataTag(); i == 0 && tag.contains("typed into"))
+            h.keysTo = tag.contains("card") ? static_cast<QWidget*>(&card) : &screen;
         h.play(games.section(u'|', i, i));
         const GameState& s = h.state();
         const auto all = [](const auto& a) { return QList<qint64>(a.begin(), a.end()); };

@@ -1,8 +1,9 @@
 // A random host plays through the real windows, with the audience screen open, 100,000 steps a
-// run, and the game's invariants are checked after every step. A failure names its seed and the last steps; replay it with
-// QUOLMAR_MONKEY_SEED=N.
+// run, and the game's invariants are checked after every step. A failure names its seed and the
+// last steps; replay it with QUOLMAR_MONKEY_SEED=N.
 #include "Host.h"
 #include "audience/AudienceScreen.h"
+#include "questions/QuestionCard.h"
 #include "state/Rules.h"
 
 #include <QApplication>
@@ -25,7 +26,8 @@ void collectWarnings(QtMsgType type, const QMessageLogContext& context, const QS
 struct Monkey {
     std::mt19937 rng;
     std::unique_ptr<TestConsole> tc;
-    std::unique_ptr<AudienceScreen> screen; // open all the time, following whatever happens
+    std::unique_ptr<AudienceScreen> screen;        // open all the time, following whatever happens
+    std::unique_ptr<questions::QuestionCard> card; // with a deck that soon runs out
     QStringList trail;
     const GameFormat* format = nullptr;
     std::int64_t total = 0;
@@ -46,6 +48,8 @@ struct Monkey {
             };
             tc->forms().show(windows::opening);
             screen = std::make_unique<AudienceScreen>(tc->console);
+            card = std::make_unique<questions::QuestionCard>(
+                tc->console, QList<questions::Question>(40, {"Why?", "Because."}));
             total = 0;
         }
         Form* w = tc->onScreen();
@@ -91,6 +95,7 @@ struct Monkey {
         if (tc->quits > 0 || tc->onScreen() == nullptr) {
             const QStringList left = tc->forms().loaded();
             screen.reset();
+            card.reset();
             tc.reset();
             return left.isEmpty() || left == QStringList{windows::about}
                        ? QString()
@@ -117,7 +122,8 @@ struct Monkey {
             return QStringLiteral("TotalBank fell to %1").arg(s.TotalBank);
         total = s.TotalBank;
         const int players = format ? format->players : 0;
-        const auto in = std::count(s.PlayerOut.begin() + 1, s.PlayerOut.begin() + 1 + players, false);
+        const auto in =
+            std::count(s.PlayerOut.begin() + 1, s.PlayerOut.begin() + 1 + players, false);
         if (auto* v = qobject_cast<Voteoff*>(w))
             for (int i = 1; i <= players; ++i)
                 if (v->eliminateButtons[i]->isEnabled() != (!s.PlayerOut[i] && in > 2))
@@ -127,9 +133,11 @@ struct Monkey {
         auto* g = qobject_cast<Maingame*>(w);
         if (g == nullptr)
             return {};
-        const auto lit = std::count_if(g->linkBoxes.begin(), g->linkBoxes.end(),
-                                       [](const design::Panel* p) { return p->fill() == design::red; });
-        if (lit != 1 || g->linkBoxes[std::min(s.ChainLevel, format->top - 1)]->fill() != design::red)
+        const auto lit =
+            std::count_if(g->linkBoxes.begin(), g->linkBoxes.end(),
+                          [](const design::Panel* p) { return p->fill() == design::red; });
+        if (lit != 1 ||
+            g->linkBoxes[std::min(s.ChainLevel, format->top - 1)]->fill() != design::red)
             return QStringLiteral("%1 links lit at level %2").arg(lit).arg(s.ChainLevel);
         for (int i = 1; i <= players; ++i)
             if (g->nameLabels[i]->isHidden() != s.PlayerOut[i])
@@ -139,6 +147,8 @@ struct Monkey {
              g->bankAmount->text() != rules::money(s.RoundBank) ||
              g->clockDigits->text() != QString::number(s.ClockSeconds)))
             return "the round shows what it is not";
+        if (card->deck().asking() != g->clockRunning())
+            return "the card asks a question while the clock is stopped, or none while it runs";
         return {};
     }
 };
@@ -158,8 +168,9 @@ private slots:
         m.rng.seed(seed);
         for (int step = 1; step <= 100000; ++step)
             if (const QString failure = m.step(); !failure.isEmpty())
-                QFAIL(qPrintable(QStringLiteral("seed %1, step %2: %3\n  ").arg(seed).arg(step).arg(failure) +
-                                 m.trail.join("\n  ")));
+                QFAIL(qPrintable(
+                    QStringLiteral("seed %1, step %2: %3\n  ").arg(seed).arg(step).arg(failure) +
+                    m.trail.join("\n  ")));
     }
 };
 

@@ -42,6 +42,7 @@ class QuestionCard final : public Bystander {
 public:
     QuestionCard(Console& console, QList<Question> questions);
 
+    const Deck& deck() const { return deck_; }
     const CardText& text() const { return text_; }
     const QList<CardItem>& items() const { return items_; }
 

@@ -17,6 +17,8 @@ void GameView::follow(const Notice& n) {
         round = n.round;
         break;
     case Notice::What::Final:
+        // The final's board is news as soon as the order is chosen, before its window shows.
+        stage = Stage::Final;
         final = n.final;
         break;
     }

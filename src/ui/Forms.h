@@ -35,7 +35,6 @@ public:
 
     // Builds the window if it is not loaded (its opening steps run) without showing it.
     Form* load(const QString& name);
-    template <typename T> T* load(const QString& name) { return qobject_cast<T*>(load(name)); }
     // Loads, shows and activates the window.
     Form* show(const QString& name);
     // Hides the window and destroys it once its handlers have returned.
