@@ -1,8 +1,13 @@
 // Times reading a host's question file of 100,000 rows, built in memory so that no disk is
-// measured, against decoding the same bytes alone. Prints medians and worst cases in ms.
+// measured, against decoding the same bytes alone. Given the program, also times it from launch
+// to refusing the same file from disk with one bad row at its end, against its --version.
+// Prints medians and worst cases in ms.
+//   quolmar_bench_questions [PROGRAM]
 #include "questions/QuestionFile.h"
 
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryFile>
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -35,7 +40,29 @@ void print(const char* what, std::vector<qint64>& ns) {
 
 } // namespace
 
-int main() {
+// The program read from disk, in turns with its --version: all but the last row read and kept.
+int launches(const QString& program, const QByteArray& bytes) {
+    QTemporaryFile file;
+    if (!file.open() || file.write(bytes + ",an answer without a question\r\n") < 0 ||
+        !file.flush())
+        return 1;
+    std::vector<qint64> version, refused;
+    QElapsedTimer timer;
+    for (int run = 0; run < kRuns; ++run)
+        for (auto* times : {&version, &refused}) {
+            QProcess p;
+            timer.start();
+            p.start(program, {times == &version ? QStringLiteral("--version") : file.fileName()});
+            if (!p.waitForFinished() || p.exitCode() != (times == &version ? 0 : 2))
+                return 1;
+            times->push_back(timer.nsecsElapsed());
+        }
+    print("program --version", version);
+    print("program FILE, refused", refused);
+    return 0;
+}
+
+int main(int argc, char* argv[]) {
     const QByteArray bytes = questionFile();
     std::vector<qint64> decode, parse;
     QElapsedTimer timer;
@@ -54,5 +81,7 @@ int main() {
                 static_cast<long long>(bytes.size()));
     print("QString::fromUtf8", decode);
     print("questions::parse", parse);
+    if (argc > 1 && launches(QString::fromLocal8Bit(argv[1]), bytes) != 0)
+        return 1;
     return seen > 0 ? 0 : 1;
 }

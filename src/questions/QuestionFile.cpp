@@ -1,7 +1,7 @@
 #include "questions/QuestionFile.h"
 
+#include <QByteArrayView>
 #include <QFile>
-#include <QStringView>
 #include <cstring>
 
 namespace questions {
@@ -64,41 +64,47 @@ qsizetype occurrences(const char* p, const char* end, char c) {
     return count;
 }
 
-bool isPadding(char16_t c, char16_t separator) {
-    return (c == u' ' || c == u'\t') && c != separator;
+bool isPadding(char c, char separator) {
+    return (c == ' ' || c == '\t') && c != separator;
+}
+
+// The separators, quotes and line breaks are ASCII, which never occurs inside a multi-byte
+// character: the bytes are read as they are, and only the fields kept are decoded.
+QString decoded(const char* from, const char* to) {
+    return QString::fromUtf8(from, to - from);
 }
 
 class Reader {
 public:
-    explicit Reader(QStringView text) : s(text.utf16()), n(text.size()) {}
+    Reader(const char* text, qsizetype size) : s(text), n(size) {}
 
     QuestionFile read(qsizetype expected);
 
 private:
-    bool atBreak() const { return s[i] == u'\n' || s[i] == u'\r'; }
+    bool atBreak() const { return s[i] == '\n' || s[i] == '\r'; }
     bool atEnd() const { return i == n || s[i] == separator || atBreak(); }
     void skipBreak() {
-        i += s[i] == u'\r' && i + 1 < n && s[i + 1] == u'\n' ? 2 : 1;
+        i += s[i] == '\r' && i + 1 < n && s[i + 1] == '\n' ? 2 : 1;
         ++line;
     }
-    QStringView unquoted();
+    QByteArrayView unquoted();
     bool quoted(QString* into);
     int row(QString* question, QString* answer);
     void findSeparator();
 
-    const char16_t* s;
+    const char* s;
     qsizetype n;
     qsizetype i = 0;
     int line = 1;
     int openedOn = 0; // where the quote left open began
-    char16_t separator = u',';
+    char separator = ',';
 };
 
-QStringView Reader::unquoted() {
+QByteArrayView Reader::unquoted() {
     const qsizetype start = i;
     while (!atEnd())
         ++i;
-    return QStringView(s + start, s + i).trimmed();
+    return QByteArrayView(s + start, s + i);
 }
 
 // From the opening quote to the end of the field; false when the quote is never closed.
@@ -107,11 +113,11 @@ bool Reader::quoted(QString* into) {
     qsizetype start = ++i;
     const auto keep = [&] {
         if (into != nullptr)
-            into->append(QStringView(s + start, s + i));
+            into->append(decoded(s + start, s + i));
     };
     while (i < n) {
-        if (s[i] == u'"') {
-            if (i + 1 == n || s[i + 1] != u'"')
+        if (s[i] == '"') {
+            if (i + 1 == n || s[i + 1] != '"')
                 break;
             ++i; // the first of the pair is kept as the quote
             keep();
@@ -130,9 +136,9 @@ bool Reader::quoted(QString* into) {
         return false;
     keep();
     ++i;
-    const QStringView after = unquoted(); // kept, though spreadsheets never write any
+    const QByteArrayView after = unquoted(); // kept, though spreadsheets never write any
     if (into != nullptr)
-        *into = std::move(into->append(after)).trimmed();
+        *into = std::move(into->append(decoded(after.begin(), after.end()))).trimmed();
     return true;
 }
 
@@ -143,12 +149,12 @@ int Reader::row(QString* question, QString* answer) {
         qsizetype first = i;
         while (first < n && isPadding(s[first], separator))
             ++first;
-        if (first < n && s[first] == u'"') {
+        if (first < n && s[first] == '"') {
             i = first;
             if (!quoted(into))
                 return -1;
-        } else if (const QStringView text = unquoted(); into != nullptr) {
-            *into = text.toString();
+        } else if (const QByteArrayView text = unquoted(); into != nullptr) {
+            *into = decoded(text.begin(), text.end()).trimmed();
         }
         if (i < n && s[i] == separator) {
             ++i;
@@ -166,8 +172,8 @@ void Reader::findSeparator() {
         ++i;
     const qsizetype start = i;
     int most = 1;
-    char16_t best = u',';
-    for (const char16_t candidate : {u',', u';', u'\t'}) {
+    char best = ',';
+    for (const char candidate : {',', ';', '\t'}) {
         separator = candidate;
         i = start;
         if (const int fields = row(nullptr, nullptr); fields > most) {
@@ -214,9 +220,8 @@ QuestionFile parse(const QByteArray& bytes) {
     const qsizetype n = bytes.size() - bom;
     if (const qsizetype bad = firstBadByte(reinterpret_cast<const uchar*>(p), n); bad >= 0)
         return refused(QStringLiteral("not UTF-8 text"), lineOf(p, bad));
-    const QString text = QString::fromUtf8(p, n);
     const qsizetype lf = occurrences(p, p + n, '\n'); // else rows end with a lone CR, or never
-    return Reader(text).read((lf > 0 ? lf : occurrences(p, p + n, '\r')) + 1);
+    return Reader(p, n).read((lf > 0 ? lf : occurrences(p, p + n, '\r')) + 1);
 }
 
 QuestionFile read(const QString& path) {
