@@ -123,6 +123,18 @@ void listScreens(int argc, char* argv[]) {
     }
 }
 
+// --help or --version, answered without any display; the exit status.
+int helpOrVersion(const Options& options, int argc, char* argv[]) {
+    if (options.help) {
+        std::fputs(usage, stdout);
+        std::fflush(stdout);
+        listScreens(argc, argv);
+    } else {
+        std::puts("quolmar " QUOLMAR_VERSION);
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
 // Sets the program icon after the first window has been exposed and painted.
 class IconWhenShown final : public QObject {
 public:
@@ -193,24 +205,14 @@ int main(int argc, char* argv[]) {
     Options options;
     if (!readOptions(argc, argv, options))
         return 2;
-    if (options.help) {
-        std::fputs(usage, stdout);
-        std::fflush(stdout);
-        listScreens(argc, argv);
-    } else if (options.version) {
-        std::puts("quolmar " QUOLMAR_VERSION);
-    }
     if (options.help || options.version)
-        return std::fflush(stdout) == 0 ? 0 : 1;
+        return helpOrVersion(options, argc, argv);
     // A file that cannot serve is refused before any window opens.
     questions::QuestionFile deck;
-    if (!options.questions.isEmpty()) {
-        deck = questions::read(options.questions);
-        if (!deck.ok()) {
-            std::fprintf(stderr, "quolmar: %s\n",
-                         qPrintable(questions::refusal(options.questions, deck)));
-            return 2;
-        }
+    if (!options.questions.isEmpty() && !(deck = questions::read(options.questions)).ok()) {
+        std::fprintf(stderr, "quolmar: %s\n",
+                     qPrintable(questions::refusal(options.questions, deck)));
+        return 2;
     }
 
     soundEnvironment();
@@ -232,7 +234,7 @@ int main(int argc, char* argv[]) {
     const std::unique_ptr<AudienceScreen> audience =
         options.audience ? openAudience(console, options.screen) : nullptr;
     const std::unique_ptr<questions::QuestionCard> card =
-        deck.ok() && !deck.questions.isEmpty()
+        !deck.questions.isEmpty()
             ? mapped(std::make_unique<questions::QuestionCard>(console, std::move(deck.questions)))
             : nullptr;
     console.forms.show(windows::opening);
