@@ -24,6 +24,9 @@ printf 'question,answer\nWhere?,"Here\n' >"$screens"
 rc=0
 err=$("$exe" "$screens" 2>&1 >/dev/null) || rc=$?
 [ "$rc" -eq 2 ] && [ "$err" = "quolmar: $screens:2: a quote is left open" ] || fail "open quote: $rc, '$err'"
+rc=0
+err=$("$exe" --questions /dev/zero 2>&1 >/dev/null) || rc=$? # a file without end
+[ "$rc" -eq 2 ] && [[ $err == *"too large for questions" ]] || fail "/dev/zero: $rc, '$err'"
 echo '{"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1280, "height": 800},
   {"name": "tv", "x": 1280, "y": 0, "width": 1920, "height": 1080}]}' >"$screens"
 out=$("$exe" -platform "offscreen:configfile=$screens" --help) || fail "-platform: status $?"

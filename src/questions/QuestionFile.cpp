@@ -225,12 +225,16 @@ QuestionFile parse(const QByteArray& bytes) {
 }
 
 QuestionFile read(const QString& path) {
+    // Far more than a night's questions; and a device such as /dev/zero never ends.
+    constexpr qint64 largest = 256 * 1024 * 1024;
     QFile f(path);
     QByteArray bytes;
     if (f.open(QIODevice::ReadOnly))
-        bytes = f.readAll();
+        bytes = f.isSequential() ? f.read(largest + 1) : f.size() > largest ? "" : f.readAll();
     if (f.error() != QFileDevice::NoError)
         return refused(QStringLiteral("cannot be read: ") + f.errorString().toLower(), 0);
+    if (bytes.size() > largest || (!f.isSequential() && f.size() > largest))
+        return refused(QStringLiteral("larger than 256 MB, too large for questions"), 0);
     return parse(bytes);
 }
 
