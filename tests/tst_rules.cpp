@@ -163,7 +163,7 @@ private slots:
         bump(c);
         bump(c);
         QCOMPARE(c, std::numeric_limits<int>::max()); // thousands of presses never wrap
-        QCOMPARE(rules::money(-2500), "-$2,500"); // "$0" and the rest show in every window test
+        QCOMPARE(rules::money(-2500), "-$2,500");     // "$0" and the rest show in every window test
         QCOMPARE(rules::money(std::numeric_limits<qint64>::min()), "-$9,223,372,036,854,775,808");
     }
 
@@ -243,11 +243,11 @@ private slots:
         if (!bytes.isEmpty())
             return;
         // One that cannot be read is not taken for an empty file; the sample deck reads whole.
-        QVERIFY(questions::read(QStringLiteral("/nonexistent")).error.startsWith(u"cannot be read: "));
+        QVERIFY(
+            questions::read(QStringLiteral("/nonexistent")).error.startsWith(u"cannot be read: "));
         const QList<questions::Question> sample = questions::read(QUOLMAR_SAMPLE_DECK).questions;
-        QVERIFY(sample.size() >= 60 && std::all_of(sample.cbegin(), sample.cend(), [](auto& q) {
-                    return !q.answer.isEmpty();
-                }));
+        QVERIFY(sample.size() >= 60 && std::all_of(sample.cbegin(), sample.cend(),
+                                                   [](auto& q) { return !q.answer.isEmpty(); }));
     }
 
     void finalDecisions_data() {
