@@ -92,18 +92,14 @@ QAccessibleInterface* accessibleFactory(const QString& key, QObject* object) {
 } // namespace
 
 AudienceScreen::AudienceScreen(Console& console, const QString& screenName)
-    : Bystander(QStringLiteral("The Brackwyn - audience screen")), console_(console),
-      screenName_(screenName) {
+    : Bystander(console.notices, QStringLiteral("The Brackwyn - audience screen")),
+      console_(console), screenName_(screenName) {
     static const bool factory = (QAccessible::installFactory(accessibleFactory), true);
     Q_UNUSED(factory);
     setObjectName(QStringLiteral("AudienceScreen"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::BlankCursor);
     setMinimumSize(320, 180);
-    connect(&console.notices, &Notices::told, this, [this](const Notice& n) {
-        game_.follow(n);
-        refresh();
-    });
     refresh();
     place();
 }

@@ -28,6 +28,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void place() override;
+    void told(const Notice&) override { refresh(); }
 
 private:
     void windowed();
@@ -36,7 +37,6 @@ private:
 
     Console& console_;
     QString screenName_;
-    GameView game_;
     audience::Frame frame_;
     audience::Layout layout_;
     QPointer<QScreen> placedOn_; // the screen it fills, if any

@@ -57,7 +57,8 @@ CardText cardText(const Deck& deck, const GameView& game, const GameState& s) {
     const int finalist = game.final.answering();
     if (game.stage == Stage::Final && finalist != 0)
         t.who = QStringLiteral("for ") + s.FinalistNames[std::size_t(finalist)];
-    else if (game.stage == Stage::Round && s.CurrentPlayer >= 1 && s.CurrentPlayer <= 9)
+    else if (game.stage == Stage::Round && s.CurrentPlayer >= 1 &&
+             s.CurrentPlayer <= GameState::kSlots)
         t.who = QStringLiteral("for ") + s.PlayerNames[std::size_t(s.CurrentPlayer)];
     return t;
 }
@@ -85,17 +86,17 @@ QList<CardItem> cardLayout(const CardText& t, const QSizeF& size) {
 }
 
 QuestionCard::QuestionCard(Console& console, QList<Question> questions)
-    : Bystander(QStringLiteral("The Brackwyn - questions")), console_(console),
+    : Bystander(console.notices, QStringLiteral("The Brackwyn - questions")), console_(console),
       deck_(std::move(questions)) {
     setObjectName(QStringLiteral("QuestionCard"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(240, 160);
     resize(640, 420);
-    connect(&console.notices, &Notices::told, this, [this](const Notice& n) {
-        game_.follow(n);
-        deck_.follow(n);
-        refresh();
-    });
+    refresh();
+}
+
+void QuestionCard::told(const Notice& n) {
+    deck_.follow(n);
     refresh();
 }
 
@@ -152,8 +153,9 @@ void QuestionCard::place() {
          {QPoint(x2, by.top()), QPoint(x0, by.top()), QPoint(by.left(), y2), QPoint(by.left(), y0),
           far, QPoint(far.x(), room.top()), QPoint(room.left(), far.y()), room.topLeft()}) {
         QRect r(at, framed);
-        r.moveTo(std::clamp(r.left(), room.left(), std::max(room.left(), room.right() - r.width())),
-                 std::clamp(r.top(), room.top(), std::max(room.top(), room.bottom() - r.height())));
+        // Kept on the screen, its top-left corner first when it is the larger.
+        r.moveTo(std::max(std::min(r.left(), room.x() + room.width() - r.width()), room.left()),
+                 std::max(std::min(r.top(), room.y() + room.height() - r.height()), room.top()));
         if (best.isNull() || covering(r) < covering(best))
             best = r;
     }

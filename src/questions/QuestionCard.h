@@ -50,13 +50,13 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void place() override;
+    void told(const Notice& notice) override;
 
 private:
     void refresh();
 
     Console& console_;
     Deck deck_;
-    GameView game_;
     CardText text_;
     QList<CardItem> items_;
 };

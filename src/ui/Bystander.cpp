@@ -4,9 +4,13 @@
 #include <QKeyEvent>
 #include <QWindow>
 
-Bystander::Bystander(const QString& title)
+Bystander::Bystander(Notices& notices, const QString& title)
     : QWidget(nullptr, Qt::Window | Qt::WindowDoesNotAcceptFocus) {
     setWindowTitle(title);
+    connect(&notices, &Notices::told, this, [this](const Notice& n) {
+        game_.follow(n);
+        told(n);
+    });
     // The host's windows keep the keyboard, and the program ends with them.
     setAttribute(Qt::WA_ShowWithoutActivating);
     setAttribute(Qt::WA_QuitOnClose, false);

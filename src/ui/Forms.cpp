@@ -13,9 +13,9 @@ namespace {
 // The hand-over to a window, as told to those who follow the game; false for a box that is
 // shown over the game without taking its place.
 bool handedTo(const QString& name, Notice& n) {
-    n.stage = name == windows::finalRound ? Stage::Final : Stage::Start;
     if (name == windows::about)
         return false;
+    n.stage = name == windows::finalRound ? Stage::Final : Stage::Start;
     for (const GameFormat* f : {&formats::six, &formats::eight, &formats::nine})
         for (const auto& [window, stage] :
              {std::pair{f->namesWindow, Stage::TeamEntry}, std::pair{f->gameWindow, Stage::Round},
