@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
-    libsdl2-mixer-dev libfluidsynth-dev fluid-soundfont-gm libebur128-dev scdoc
+    libsdl2-mixer-dev libfluidsynth-dev fluid-soundfont-gm libebur128-dev scdoc libzip-dev
     fonts-liberation2 fonts-dejavu-core
 )
 
