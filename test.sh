@@ -30,3 +30,15 @@ cmake --build build-tsan --parallel "$jobs" --target tst_sound quolmar
 # device for the music. A failure shows the whole race report the program wrote.
 SDL_AUDIODRIVER=dummy NOWRITE_LOG_LINES=+1 \
     ctest --test-dir build-tsan --output-on-failure --no-tests=error -R '^(tst_sound|nowrite)$'
+
+# The question file's reader fuzzed for half a minute, from a copy of the seeds so that what the
+# fuzzer adds stays out of the tree; a crash, a sanitizer's report or a broken round trip fails,
+# and leaves its input in build-fuzz.
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUOLMAR_WERROR=ON \
+    -DQUOLMAR_SANITIZE=ON -DQUOLMAR_FUZZ=ON >/dev/null
+cmake --build build-fuzz --parallel "$jobs" --target fuzz_questions
+corpus=$(mktemp -d)
+trap 'rm -rf "$corpus"' EXIT
+cp tests/fuzz/seeds/* "$corpus"
+build-fuzz/fuzz_questions -max_total_time=30 -artifact_prefix=build-fuzz/ "$corpus" 2>build-fuzz/fuzz.log ||
+    { tail -n 60 build-fuzz/fuzz.log; exit 1; }

@@ -1,11 +1,13 @@
 // Times reading a host's question file of 100,000 rows, built in memory so that no disk is
 // measured, against decoding the same bytes alone. Given the program, also times it from launch
 // to refusing the same file from disk with one bad row at its end, against its --version.
-// Prints medians and worst cases in ms.
-//   quolmar_bench_questions [PROGRAM]
+// Given decks saved by a spreadsheet program too, times each the same two ways. Prints medians
+// and worst cases in ms.
+//   quolmar_bench_questions [PROGRAM [DECK...]]
 #include "questions/QuestionFile.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryFile>
 #include <algorithm>
@@ -41,18 +43,14 @@ void print(const char* what, std::vector<qint64>& ns) {
 } // namespace
 
 // The program read from disk, in turns with its --version: all but the last row read and kept.
-int launches(const QString& program, const QByteArray& bytes) {
-    QTemporaryFile file;
-    if (!file.open() || file.write(bytes + ",an answer without a question\r\n") < 0 ||
-        !file.flush())
-        return 1;
+int launches(const QString& program, const QString& path) {
     std::vector<qint64> version, refused;
     QElapsedTimer timer;
     for (int run = 0; run < kRuns; ++run)
         for (auto* times : {&version, &refused}) {
             QProcess p;
             timer.start();
-            p.start(program, {times == &version ? QStringLiteral("--version") : file.fileName()});
+            p.start(program, {times == &version ? QStringLiteral("--version") : path});
             if (!p.waitForFinished() || p.exitCode() != (times == &version ? 0 : 2))
                 return 1;
             times->push_back(timer.nsecsElapsed());
@@ -60,6 +58,26 @@ int launches(const QString& program, const QByteArray& bytes) {
     print("program --version", version);
     print("program FILE, refused", refused);
     return 0;
+}
+
+// A deck a spreadsheet program saved, read in memory and by the program from disk.
+int spreadsheet(const QString& program, const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return 1;
+    const QByteArray bytes = f.readAll();
+    std::vector<qint64> parse;
+    QElapsedTimer timer;
+    questions::QuestionFile file;
+    for (int run = 0; run < kRuns; ++run) {
+        timer.start();
+        file = questions::parse(bytes, path);
+        parse.push_back(timer.nsecsElapsed());
+    }
+    std::printf("\n%s, %.2f MB: %s\n", qPrintable(path), bytes.size() / 1e6,
+                qPrintable(questions::refusal(path, file)));
+    print("questions::parse", parse);
+    return launches(program, path);
 }
 
 int main(int argc, char* argv[]) {
@@ -81,7 +99,15 @@ int main(int argc, char* argv[]) {
                 static_cast<long long>(bytes.size()));
     print("QString::fromUtf8", decode);
     print("questions::parse", parse);
-    if (argc > 1 && launches(QString::fromLocal8Bit(argv[1]), bytes) != 0)
+    if (argc < 2)
+        return seen > 0 ? 0 : 1;
+    const QString program = QString::fromLocal8Bit(argv[1]);
+    QTemporaryFile file;
+    if (!file.open() || file.write(bytes + ",an answer without a question\r\n") < 0 ||
+        !file.flush() || launches(program, file.fileName()) != 0)
         return 1;
-    return seen > 0 ? 0 : 1;
+    for (int k = 2; k < argc; ++k)
+        if (spreadsheet(program, QString::fromLocal8Bit(argv[k])) != 0)
+            return 1;
+    return 0;
 }

@@ -15,11 +15,12 @@ packages=(
 # The tests also run the real program under a virtual display, trace it, and check the
 # installed files and the package; and run it on three Wayland compositors, headless, reading
 # its windows through the accessibility bridge; and play its sound into a sound server of their
-# own, killed and started again, and record it.
+# own, killed and started again, and record it; and fuzz the question file's reader with clang.
 if [ "${1:-}" = "--test" ]; then
     packages+=(strace xvfb xauth xdotool openbox desktop-file-utils appstream dpkg-dev lintian man-db
         mutter kwin-wayland sway wtype qt6-wayland libgl1-mesa-dri libegl-mesa0
-        dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi pulseaudio pulseaudio-utils)
+        dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi pulseaudio pulseaudio-utils
+        clang libclang-rt-14-dev)
     shift
 fi
 packages+=("$@")

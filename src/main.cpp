@@ -32,9 +32,9 @@ constexpr const char* usage =
     "  --audience[=SCREEN]  also show the game to the players, full-screen on SCREEN (by\n"
     "                       default the first screen without the host's windows)\n"
     "  --questions FILE     show the host the questions of FILE, one by one as the game\n"
-    "                       goes, on a card beside the game: a spreadsheet saved as CSV or\n"
-    "                       tab-separated text, the question in the first column and its\n"
-    "                       answer in the second\n"
+    "                       goes, on a card beside the game: a spreadsheet (.ods, .xlsx,\n"
+    "                       or CSV or tab-separated text), the question in the first column\n"
+    "                       and its answer in the second\n"
     "  --help               show this text and exit\n"
     "  --version            show the version and exit\n"
     "Qt's own options, such as -platform, -style and -display, go to Qt.\n";
@@ -209,10 +209,15 @@ int main(int argc, char* argv[]) {
         return helpOrVersion(options, argc, argv);
     // A file that cannot serve is refused before any window opens.
     questions::QuestionFile deck;
-    if (!options.questions.isEmpty() && !(deck = questions::read(options.questions)).ok()) {
-        std::fprintf(stderr, "quolmar: %s\n",
-                     qPrintable(questions::refusal(options.questions, deck)));
-        return 2;
+    if (!options.questions.isEmpty()) {
+        deck = questions::read(options.questions);
+        for (const QString& line : questions::notices(options.questions, deck))
+            std::fprintf(stderr, "quolmar: %s\n", qPrintable(line));
+        if (!deck.ok()) {
+            std::fprintf(stderr, "quolmar: %s\n",
+                         qPrintable(questions::refusal(options.questions, deck)));
+            return 2;
+        }
     }
 
     soundEnvironment();

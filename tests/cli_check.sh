@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The command line: --help and --version answer without any display, a mistyped option is
-# refused, Qt's own options go to Qt, and --help names the screens a display has.
+# refused, Qt's own options go to Qt, --help names the screens a display has, and a question file
+# that cannot serve is refused before any window.
 # Usage: cli_check.sh PROGRAM VERSION
 set -euo pipefail
 exe=$1 version=$2
@@ -24,6 +25,24 @@ printf 'question,answer\nWhere?,"Here\n' >"$screens"
 rc=0
 err=$("$exe" "$screens" 2>&1 >/dev/null) || rc=$?
 [ "$rc" -eq 2 ] && [ "$err" = "quolmar: $screens:2: a quote is left open" ] || fail "open quote: $rc, '$err'"
+# Any name is told as it is; a guess is told before the refusal, in a line of its own.
+odd="$screens%2Bnight%1.csv"
+printf 'Caf\xe9,cr\xe8me\n,no question\n' >"$odd"
+rc=0
+err=$("$exe" "$odd" 2>&1 >/dev/null) || rc=$?
+rm -f "$odd"
+[ "$rc" -eq 2 ] && [ "$err" = "quolmar: $odd: not UTF-8, read as Windows-1252
+quolmar: $odd:2: an answer without a question" ] || fail "odd name: $rc, '$err'"
+# A zip bomb: a spreadsheet of 300 MB of nothing.
+python3 -c 'import sys, zipfile
+with zipfile.ZipFile(sys.argv[1], "w", zipfile.ZIP_DEFLATED) as z:
+    z.writestr("mimetype", "application/vnd.oasis.opendocument.spreadsheet")
+    with z.open("content.xml", "w") as w:
+        for _ in range(300): w.write(bytes(1 << 20))' "$screens"
+rc=0
+err=$("$exe" --questions "$screens" 2>&1 >/dev/null) || rc=$?
+[ "$rc" -eq 2 ] && [ "$err" = "quolmar: $screens: inflates past 256 MB, too large for questions" ] ||
+    fail "zip bomb: $rc, '$err'"
 rc=0
 err=$("$exe" --questions /dev/zero 2>&1 >/dev/null) || rc=$? # a file without end
 [ "$rc" -eq 2 ] && [[ $err == *"too large for questions" ]] || fail "/dev/zero: $rc, '$err'"

@@ -325,9 +325,9 @@ private slots:
             const decks::Deck deck = decks::randomDeck(random, writer);
             const QByteArray bytes = writer.write(deck);
             const questions::QuestionFile file = questions::parse(bytes, writer.name());
-            const bool full = deck.size() >= 3 && std::none_of(deck.cbegin(), deck.cend(), [](auto& q) {
-                return q.answer.isEmpty();
-            });
+            const bool full =
+                deck.size() >= 3 && std::none_of(deck.cbegin(), deck.cend(),
+                                                 [](auto& q) { return q.answer.isEmpty(); });
             if (file.ok() && file.questions == deck && (!full || file.notes.isEmpty()))
                 continue;
             QString shown;

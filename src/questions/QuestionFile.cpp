@@ -144,7 +144,8 @@ private:
     int line = 1;
     int openedOn = 0; // where the quote left open began
     char separator = ',';
-    // What the last row showed of its separator, for finding it.
+    // What the last row showed of its separator, while finding it.
+    bool finding = false;
     bool blank = true;
     bool stray = false;  // text after a closing quote, which no writer puts there
     int unexplained = 0; // fields quoted without need, or holding a quote without quotes
@@ -152,15 +153,15 @@ private:
 
 QByteArrayView Reader::unquoted() {
     const qsizetype start = i;
-    bool text = false, quote = false;
-    while (!atEnd()) {
-        text = text || !isPadding(s[i], separator);
-        quote = quote || s[i] == '"';
+    while (!atEnd())
         ++i;
+    const QByteArrayView field(s + start, s + i);
+    if (finding) {
+        blank = blank && std::all_of(field.begin(), field.end(),
+                                     [this](char c) { return isPadding(c, separator); });
+        unexplained += field.contains('"'); // a writer quotes a field that holds a quote
     }
-    blank = blank && !text;
-    unexplained += quote; // a writer quotes a field that holds a quote
-    return QByteArrayView(s + start, s + i);
+    return field;
 }
 
 // From the opening quote to the end of the field; false when the quote is never closed.
@@ -239,6 +240,7 @@ Fit Reader::fit(char candidate) {
     i = 0;
     line = 1;
     unexplained = 0;
+    finding = true;
     Fit fit{.separator = candidate};
     std::array<int, 8>
         counts{}; // rows by number of fields; more than eight are told apart no further
@@ -264,6 +266,7 @@ Fit Reader::fit(char candidate) {
 QuestionFile Reader::read() {
     i = 0;
     line = 1;
+    finding = false;
     Rows rows(false);
     // Reserved for the rows the file has room for, not one per line break: a file of nothing but
     // blank lines must not ask for a slot each.

@@ -7,7 +7,10 @@
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <atomic>
+#include <memory>
 #include <optional>
+#include <thread>
 
 namespace questions {
 
@@ -29,10 +32,37 @@ QuestionFile refused(const QString& error) {
     return file;
 }
 
-// The entries of a zip archive held in memory, inflated with a bound on all of them together.
+class Archive;
+
+// An entry of an archive as a device that the XML reader pulls from, inflated as it is read: a
+// sheet of a hundred thousand rows never lies whole in memory.
+class Entry final : public QIODevice {
+public:
+    Entry(zip_file_t* file, Archive& archive) : file_(file), archive_(archive) {
+        open(QIODevice::ReadOnly);
+    }
+    ~Entry() override {
+        if (file_ != nullptr)
+            zip_fclose(file_);
+    }
+    bool isSequential() const override { return true; }
+    // False when the entry turned out damaged or too large; the archive's error says which.
+    bool finish();
+
+protected:
+    qint64 readData(char* data, qint64 most) override;
+    qint64 writeData(const char*, qint64) override { return -1; }
+
+private:
+    zip_file_t* file_;
+    Archive& archive_;
+};
+
+// The entries of a zip archive held in memory, with a bound on all that they inflate to
+// together, shared by the archives opened over the same bytes.
 class Archive {
 public:
-    explicit Archive(const QByteArray& bytes) {
+    Archive(const QByteArray& bytes, std::atomic<qint64>& inflated) : inflated_(inflated) {
         zip_error_t error;
         zip_error_init(&error);
         if (zip_source_t* source = zip_source_buffer_create(
@@ -57,59 +87,66 @@ public:
     bool has(const QString& name) const {
         return zip_ != nullptr && zip_name_locate(zip_, name.toUtf8().constData(), 0) >= 0;
     }
-    // An entry's bytes; none when it is missing or the archive fails (then error() says why).
-    std::optional<QByteArray> entry(const QString& name);
+    // None when the entry is missing or the archive fails (then error() says why).
+    std::unique_ptr<Entry> open(const QString& name);
+    std::optional<QByteArray> entry(const QString& name) {
+        const std::unique_ptr<Entry> e = open(name);
+        if (!e)
+            return std::nullopt;
+        QByteArray bytes = e->readAll();
+        return e->finish() ? std::optional(bytes) : std::nullopt;
+    }
+
+    // Keeps the first reason the archive cannot serve; false, for returning at once.
+    bool fail(const QString& why) {
+        if (error_.isEmpty())
+            error_ = why;
+        return false;
+    }
+    bool tooLarge() { return fail(QStringLiteral("inflates past 256 MB, too large for questions")); }
 
 private:
+    friend class Entry;
+
     zip_t* zip_ = nullptr;
-    qint64 inflated_ = 0;
+    std::atomic<qint64>& inflated_;
     QString error_;
 };
 
-std::optional<QByteArray> Archive::entry(const QString& name) {
+std::unique_ptr<Entry> Archive::open(const QString& name) {
     const zip_int64_t index =
         zip_ == nullptr ? -1 : zip_name_locate(zip_, name.toUtf8().constData(), 0);
     if (index < 0 || !error_.isEmpty())
-        return std::nullopt;
+        return nullptr;
     zip_stat_t stat;
     zip_stat_init(&stat);
-    if (zip_stat_index(zip_, zip_uint64_t(index), 0, &stat) != 0) {
-        error_ = damaged();
-        return std::nullopt;
-    }
-    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
-        error_ = locked();
-        return std::nullopt;
-    }
-    const auto tooLarge = [this] {
-        error_ = QStringLiteral("inflates past 256 MB, too large for questions");
-        return std::nullopt;
-    };
+    if (zip_stat_index(zip_, zip_uint64_t(index), 0, &stat) != 0)
+        return fail(damaged()), nullptr;
+    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
+        return fail(locked()), nullptr;
     // The size the archive states may be a lie, so the bytes inflated are counted as well.
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size > zip_uint64_t(kLargest - inflated_))
-        return tooLarge();
+        return tooLarge(), nullptr;
     zip_file_t* file = zip_fopen_index(zip_, zip_uint64_t(index), 0);
-    if (file == nullptr) {
-        error_ = damaged();
-        return std::nullopt;
-    }
-    QByteArray bytes;
-    bytes.reserve(qsizetype(std::min<zip_uint64_t>(stat.size, 64 * 1024 * 1024)));
-    char chunk[65536];
-    zip_int64_t got;
-    while ((got = zip_fread(file, chunk, sizeof chunk)) > 0) {
-        if ((inflated_ += got) > kLargest) {
-            zip_fclose(file);
-            return tooLarge();
-        }
-        bytes.append(chunk, qsizetype(got));
-    }
-    // A checksum that does not match shows only at the end, as an error of the last read.
-    if (zip_fclose(file) != 0 || got < 0) {
-        error_ = damaged();
-        return std::nullopt;
-    }
-    return bytes;
+    if (file == nullptr)
+        return fail(damaged()), nullptr;
+    return std::make_unique<Entry>(file, *this);
+}
+
+qint64 Entry::readData(char* data, qint64 most) {
+    const zip_int64_t got = zip_fread(file_, data, zip_uint64_t(most));
+    if (got < 0)
+        return archive_.fail(damaged()), -1;
+    if ((archive_.inflated_ += got) > kLargest)
+        return archive_.tooLarge(), -1;
+    return got;
+}
+
+bool Entry::finish() {
+    // A checksum that does not match shows only at the end of the entry, or on closing it.
+    const bool closed = zip_fclose(file_) == 0;
+    file_ = nullptr;
+    return (closed || archive_.fail(damaged())) && archive_.error().isEmpty();
 }
 
 // A number stored as the computer holds it, written as a person would: 3.14,
@@ -205,8 +242,32 @@ int columnOf(QStringView cell) {
     return column;
 }
 
-// The first sheet of an Office Open XML workbook.
-QuestionFile readWorkbook(Archive& archive) {
+// The texts that cells refer to by number, each kept as plain text.
+QList<QString> sharedStrings(Archive& archive, const QString& path) {
+    QList<QString> strings;
+    const std::unique_ptr<Entry> entry = archive.open(path);
+    if (!entry)
+        return strings;
+    QXmlStreamReader xml(entry.get());
+    while (!xml.atEnd())
+        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"si")
+            strings.append(runText(xml));
+    if (!entry->finish() || xml.hasError())
+        archive.fail(damaged());
+    return strings;
+}
+
+// A row of the first two columns, its texts to be looked up once the shared ones are read.
+struct SheetRow {
+    int line;
+    QString cells[2];
+    qsizetype shared[2] = {-1, -1};
+};
+
+// The first sheet of an Office Open XML workbook. Its shared texts are read on a thread of their
+// own meanwhile: both parts of a large workbook are of a size.
+QuestionFile readWorkbook(Archive& archive, const QByteArray& bytes,
+                          std::atomic<qint64>& inflated) {
     const QString workbook = relatedBy(relations(archive, QString()), {}, u"/officeDocument");
     const std::optional<QByteArray> book = archive.entry(workbook);
     if (!book)
@@ -221,33 +282,35 @@ QuestionFile readWorkbook(Archive& archive) {
     if (sheetId.isEmpty())
         return rows.finish();
     const QList<Relation> parts = relations(archive, workbook);
-    QList<QString> strings;
-    if (const QString path = relatedBy(parts, {}, u"/sharedStrings"); !path.isEmpty()) {
-        const std::optional<QByteArray> bytes = archive.entry(path);
-        for (QXmlStreamReader xml(bytes.value_or(QByteArray())); !xml.atEnd();)
-            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == u"si")
-                strings.append(runText(xml));
-    }
-    const std::optional<QByteArray> sheet = archive.entry(relatedBy(parts, sheetId, {}));
+    const std::unique_ptr<Entry> sheet = archive.open(relatedBy(parts, sheetId, {}));
     if (!sheet)
         return refused(archive.error().isEmpty() ? damaged() : archive.error());
-    QXmlStreamReader xml(*sheet);
-    int row = 0, column = 0;
-    QString cells[2];
+    QList<QString> strings;
+    QString stringsError;
+    std::jthread worker([&, path = relatedBy(parts, {}, u"/sharedStrings")] {
+        if (path.isEmpty())
+            return;
+        Archive own(bytes, inflated);
+        strings = sharedStrings(own, path);
+        stringsError = own.error();
+    });
+    QList<SheetRow> kept;
+    QXmlStreamReader xml(sheet.get());
+    SheetRow row{0, {}, {-1, -1}};
+    int column = 0;
     while (!xml.atEnd()) {
         const QXmlStreamReader::TokenType token = xml.readNext();
         if (token == QXmlStreamReader::EndElement && xml.name() == u"row") {
-            if (!rows.add(row, cells[0].trimmed(), cells[1].trimmed()))
-                return rows.finish();
+            if (!row.cells[0].isEmpty() || !row.cells[1].isEmpty() || row.shared[0] >= 0 ||
+                row.shared[1] >= 0)
+                kept.append(row);
         } else if (token != QXmlStreamReader::StartElement) {
             continue;
         } else if (xml.name() == u"row") {
             bool ok = false;
             const int r = xml.attributes().value(QLatin1StringView("r")).toInt(&ok);
-            row = ok && r > row ? r : row + 1;
+            row = SheetRow{ok && r > row.line ? r : row.line + 1, {}, {-1, -1}};
             column = 0;
-            cells[0].clear();
-            cells[1].clear();
         } else if (xml.name() == u"c") {
             const QXmlStreamAttributes a = xml.attributes();
             const int named = columnOf(a.value(QLatin1StringView("r")));
@@ -273,28 +336,42 @@ QuestionFile readWorkbook(Archive& archive) {
             }
             bool ok = false;
             const qsizetype index = value.toLongLong(&ok);
-            cells[column - 1] =
-                type == u"s"
-                    ? (ok && index >= 0 && index < strings.size() ? strings[index] : QString())
-                : type == u"inlineStr" ? inlined
-                : type == u"b"         ? QString::fromLatin1(value == u"1" ? "TRUE" : "FALSE")
-                : type.isEmpty() || type == u"n" ? plainNumber(value)
-                                                 : unescaped(value);
+            QString& cell = row.cells[column - 1];
+            if (type == u"s")
+                row.shared[column - 1] = ok && index >= 0 ? index : -1;
+            else
+                cell = type == u"inlineStr" ? inlined
+                       : type == u"b"       ? QString::fromLatin1(value == u"1" ? "TRUE" : "FALSE")
+                       : type.isEmpty() || type == u"n" ? plainNumber(value)
+                                                        : unescaped(value);
         }
     }
-    if (xml.hasError())
-        return refused(damaged());
+    if (!sheet->finish() || xml.hasError())
+        return refused(archive.error().isEmpty() ? damaged() : archive.error());
+    worker.join();
+    if (!stringsError.isEmpty())
+        return refused(stringsError);
+    for (SheetRow& r : kept) {
+        for (int k = 0; k < 2; ++k)
+            if (r.shared[k] >= 0 && r.shared[k] < strings.size())
+                r.cells[k] = strings[r.shared[k]];
+        if (!rows.add(r.line, r.cells[0].trimmed(), r.cells[1].trimmed()))
+            break;
+    }
     return rows.finish();
 }
 
 // ODF collapses each run of white space in a paragraph to one space; text:s stands for more.
 void appendCollapsed(QString& out, QStringView text) {
-    for (const QChar c : text) {
-        const bool space = c == u' ' || c == u'\t' || c == u'\n' || c == u'\r';
-        if (!space)
-            out += c;
-        else if (!out.isEmpty() && !out.endsWith(u' '))
+    const auto space = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
+    qsizetype from = 0;
+    for (qsizetype k = 0; k <= text.size(); ++k) {
+        if (k < text.size() && !space(text[k]))
+            continue;
+        out.append(text.sliced(from, k - from)); // a run of other characters at once
+        if (k < text.size() && !out.isEmpty() && !out.endsWith(u' '))
             out += u' ';
+        from = k + 1;
     }
 }
 
@@ -362,10 +439,10 @@ qint64 repeats(const QXmlStreamAttributes& a, QLatin1StringView name) {
 // The first sheet of an OpenDocument spreadsheet. Rows and columns repeated in the file are
 // counted, never laid out: files end with a million blank rows.
 QuestionFile readOpenDocument(Archive& archive) {
-    const std::optional<QByteArray> content = archive.entry(QStringLiteral("content.xml"));
+    const std::unique_ptr<Entry> content = archive.open(QStringLiteral("content.xml"));
     if (!content)
         return refused(archive.error().isEmpty() ? damaged() : archive.error());
-    QXmlStreamReader xml(*content);
+    QXmlStreamReader xml(content.get());
     Rows rows(true);
     while (!xml.atEnd() && !(xml.readNext() == QXmlStreamReader::StartElement &&
                              xml.name() == u"table" && xml.prefix() == u"table")) {
@@ -406,8 +483,8 @@ QuestionFile readOpenDocument(Archive& archive) {
             return rows.finish();
         row += times;
     }
-    if (xml.hasError())
-        return refused(damaged());
+    if (!content->finish() || xml.hasError())
+        return refused(archive.error().isEmpty() ? damaged() : archive.error());
     return rows.finish();
 }
 
@@ -422,7 +499,8 @@ Container containerOf(const QByteArray& bytes) {
 }
 
 QuestionFile readSpreadsheet(const QByteArray& bytes) {
-    Archive archive(bytes);
+    std::atomic<qint64> inflated = 0;
+    Archive archive(bytes, inflated);
     if (!archive.error().isEmpty())
         return refused(archive.error());
     const std::optional<QByteArray> type = archive.entry(QStringLiteral("mimetype"));
@@ -437,7 +515,7 @@ QuestionFile readSpreadsheet(const QByteArray& bytes) {
         return readOpenDocument(archive);
     }
     if (!type && archive.has(QStringLiteral("_rels/.rels")))
-        return readWorkbook(archive);
+        return readWorkbook(archive, bytes, inflated);
     return refused(QStringLiteral("a zip archive, but not a spreadsheet"));
 }
 

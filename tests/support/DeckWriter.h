@@ -29,8 +29,8 @@ struct Writer {
     }
     // A spreadsheet writes the cells in use: a second column only when a cell of it holds text.
     bool twoColumns(const Deck& deck) const {
-        return heading || std::any_of(deck.cbegin(), deck.cend(),
-                                      [](auto& q) { return !q.answer.isEmpty(); });
+        return heading ||
+               std::any_of(deck.cbegin(), deck.cend(), [](auto& q) { return !q.answer.isEmpty(); });
     }
 
     QByteArray write(const Deck& deck) const {
@@ -49,7 +49,7 @@ struct Writer {
             out += crlf ? "\r\n" : "\n";
         };
         if (heading)
-            row(QStringLiteral("Question"), QStringLiteral("Answer"));
+            row(u"Question"_s, u"Answer"_s);
         for (const questions::Question& q : deck)
             row(q.text, q.answer);
         return out;
@@ -65,11 +65,13 @@ struct Writer {
         for (const char other : {',', ';', '\t'}) {
             QList<qsizetype> counts;
             for (const questions::Question& q : deck)
-                counts << (quoted(q.text) || quoted(q.answer) ? 0 : q.text.count(QChar(other)) +
-                                                                        q.answer.count(QChar(other)));
+                counts << (quoted(q.text) || quoted(q.answer)
+                               ? 0
+                               : q.text.count(QChar(other)) + q.answer.count(QChar(other)));
             if (!twoColumns(deck) && counts.count(0) < counts.size())
                 return true;
-            if (other != separator && counts.first() > 0 && counts.count(counts.first()) == counts.size())
+            if (other != separator && counts.first() > 0 &&
+                counts.count(counts.first()) == counts.size())
                 return true;
         }
         return false;
@@ -78,7 +80,7 @@ struct Writer {
 
 // Letters, digits, spaces, separators, quotes, line breaks, accented and non-Latin letters, one
 // beyond 16 bits; too few letters to spell the heading the reader skips.
-inline const QStringList pieces = {u"a"_s, u"Z"_s, u"7"_s, u" "_s, u","_s, u";"_s,  u"\t"_s,
+inline const QStringList pieces = {u"a"_s,  u"Z"_s,  u"7"_s, u" "_s, u","_s, u";"_s,  u"\t"_s,
                                    u"\""_s, u"\n"_s, u"é"_s, u"ß"_s, u"Ж"_s, u"中"_s, u"😀"_s};
 
 // A field's ends are trimmed by the reader, so a field never starts or ends with white space.
@@ -95,12 +97,9 @@ inline Deck randomDeck(QRandomGenerator& random, const Writer& writer) {
         deck.clear();
         const bool oneColumn = random.bounded(8) == 0;
         for (int n = random.bounded(1, 13); n > 0; --n) {
-            questions::Question q{randomField(random), QString()};
-            if (q.text.isEmpty())
-                q.text = u"a"_s;
-            if (!oneColumn && random.bounded(4) != 0)
-                q.answer = randomField(random);
-            deck.append(q);
+            const QString text = randomField(random);
+            deck.append({text.isEmpty() ? u"a"_s : text,
+                         oneColumn || random.bounded(4) == 0 ? QString() : randomField(random)});
         }
     } while (writer.ambiguous(deck));
     return deck;
