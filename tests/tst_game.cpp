@@ -80,6 +80,19 @@ QString describe(const questions::QuestionCard& card) {
         .join(u',');
 }
 
+// What the host sees, the shared record, every sound and box so far, in a line.
+QString everything(Host& h) {
+    QString out;
+    const GameState& s = h.state();
+    const auto all = [](const auto& a) { return QList<qint64>(a.begin(), a.end()); };
+    QDebug(&out) << (h.final() ? h.board() : h.sees()) << s.ChainLevel << s.RoundBank << s.TotalBank
+                 << s.ClockSeconds << s.RoundNumber << s.CurrentPlayer << all(s.PlayerOut)
+                 << all(s.TimeUsed) << all(s.RightAnswers) << all(s.MoneyBanked) << all(s.MoneyLost)
+                 << all(s.FinalRightAnswers) << all(s.FinalQuestionsLeft) << s.SuddenDeath
+                 << h.wav.calls.size() << h.midi.commands << h.dialogs.texts;
+    return out;
+}
+
 } // namespace
 
 class TestGame : public QObject {
@@ -104,6 +117,9 @@ private slots:
     void undo();
     void deck_data();
     void deck();
+    void questionKey_data();
+    void questionKey();
+    void cardAloud();
 };
 
 void TestGame::wholeGame_data() {
@@ -649,15 +665,7 @@ void TestGame::undo() {
         if (const QByteArray tag = QTest::currentDataTag(); i == 0 && tag.contains("typed into"))
             h.keysTo = tag.contains("card") ? static_cast<QWidget*>(&card) : &screen;
         h.play(games.section(u'|', i, i));
-        const GameState& s = h.state();
-        const auto all = [](const auto& a) { return QList<qint64>(a.begin(), a.end()); };
-        QDebug(&seen[i]) << (h.final() ? h.board() : h.sees()) << describe(screen.frame())
-                         << describe(card) << s.ChainLevel << s.RoundBank << s.TotalBank
-                         << s.ClockSeconds << s.RoundNumber << s.CurrentPlayer << all(s.PlayerOut)
-                         << all(s.TimeUsed) << all(s.RightAnswers) << all(s.MoneyBanked)
-                         << all(s.MoneyLost) << all(s.FinalRightAnswers)
-                         << all(s.FinalQuestionsLeft) << s.SuddenDeath << h.wav.calls.size()
-                         << h.midi.commands << h.dialogs.texts;
+        seen[i] = everything(h) + describe(screen.frame()) + describe(card);
     }
     QCOMPARE(seen[0], seen[1]);
 }
@@ -706,6 +714,70 @@ void TestGame::deck() {
         QVERIFY2(i.text.isEmpty() ||
                      i.box.contains(QFontMetricsF(i.font).boundingRect(i.box, i.flags, i.text)),
                  qPrintable(i.text));
+}
+
+void TestGame::questionKey_data() {
+    QTest::addColumn<QString>("script"); // played with its Qs and without them
+    QTest::newRow("6 clock stopped") << "Q S C";
+    QTest::newRow("8 clock running, lower case") << "S C q W";
+    QTest::newRow("9 a round's end") << "S C . Q V";
+    QTest::newRow("6 the final, lower case") << toFinal6 + "F C q W";
+}
+
+// Q brings the closed card back, clear of the host's window, which keeps the keyboard, and the
+// deck goes on where it was; with a card or without one, Q changes nothing else.
+void TestGame::questionKey() {
+    QFETCH(QString, script);
+    QStringList seen;
+    for (const bool withCard : {false, true})
+        for (const bool q : {false, true}) {
+            Host h(QTest::currentDataTag()[0] - '0');
+            std::optional<questions::QuestionCard> card;
+            if (withCard)
+                card.emplace(h.console, ::deck()).resize(240, 160); // room beside on 800x800
+            h.newGame(cast.mid(0, h.f.players));
+            const auto placed = [&] {
+                return card->isVisible() &&
+                       !card->frameGeometry().intersects(h.onScreen()->frameGeometry());
+            };
+            if (card) { // placed beside, closed by mistake, then somehow over the host's window
+                card->show();
+                QVERIFY(QTest::qWaitFor(placed));
+                card->close();
+                card->move(h.onScreen()->pos());
+            }
+            h.play(q ? script : QString(script).remove(QRegularExpression("\\b[Qq]\\b")));
+            if (card && q) {
+                QVERIFY(QTest::qWaitFor(placed));
+                QCOMPARE(QGuiApplication::focusWindow(), h.onScreen()->windowHandle());
+            } else if (card) {
+                QVERIFY(!card->isVisible());
+            }
+            seen << everything(h) + (card ? describe(*card) : "");
+        }
+    QCOMPARE(seen[1], seen[0]);
+    QCOMPARE(seen[3], seen[2]);
+}
+
+// What a screen reader gets of the card, text by text, as the game goes on.
+void TestGame::cardAloud() {
+    Host h(6);
+    questions::QuestionCard card(h.console, ::deck());
+    QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&card);
+    h.newGame(cast.mid(0, h.f.players));
+    const QString waiting = "|Comes up when the next round's clock starts.|";
+    for (const auto& [keys, texts] : std::initializer_list<std::pair<QString, QString>>{
+             {"", "Question 1|20 left|" + waiting},
+             {"S", "Question 1|19 left|for Ada|Q1|A1"},
+             {"C", "Question 2|18 left|for Bea|Q2|A2"},
+             {".", "Question 3|18 left|" + waiting},
+         }) {
+        h.play(keys);
+        QStringList read;
+        for (int i = 0; i < a->childCount(); ++i)
+            read << a->child(i)->text(QAccessible::Name).trimmed();
+        QCOMPARE(read.join(u'|'), texts);
+    }
 }
 
 int main(int argc, char* argv[]) {

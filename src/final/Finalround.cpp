@@ -94,6 +94,9 @@ void Finalround::keyPressEvent(QKeyEvent* event) {
 void Finalround::handleKey(QChar key) {
     if (final_.over())
         return;
+    // Not one of the final's keys: the rules take it as any other, after it brings the card back.
+    if (key.toUpper() == u'Q')
+        console.showQuestionCard();
     const int winner = final_.press(key);
     for (int i = 1; i <= FinalEngine::kMarkers; ++i)
         drawMarker(i);

@@ -3,11 +3,15 @@
 #include "ui/Console.h"
 #include "ui/Design.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QWindow>
+#include <array>
 
 namespace questions {
 
@@ -33,6 +37,79 @@ CardItem fitted(const QString& text, const QRectF& box, double most, double leas
         }
     }
     return {text, box, font, ink, flags};
+}
+
+// The card's texts in the order they are laid out, so each is also its item's index.
+constexpr std::array<QString CardText::*, 5> fields{
+    &CardText::number, &CardText::left, &CardText::who, &CardText::question, &CardText::answer};
+
+// One text of the card, a static text to the accessibility bridge, as a label's is; an empty
+// one (nobody to answer, no answer) keeps its place.
+class TextAccessible final : public QAccessibleInterface {
+public:
+    TextAccessible(QuestionCard* card, int field) : card_(card), field_(field) {}
+    bool isValid() const override { return !card_.isNull(); }
+    QObject* object() const override { return nullptr; }
+    QWindow* window() const override { return card_ ? card_->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(card_.data());
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    QString text(QAccessible::Text t) const override {
+        return t == QAccessible::Name && card_ ? card_->text().*fields[field_] : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!card_ || field_ >= card_->items().size())
+            return {};
+        const QRect r = card_->items()[field_].box.toAlignedRect();
+        return {card_->mapToGlobal(r.topLeft()), r.size()};
+    }
+    QAccessible::Role role() const override { return QAccessible::StaticText; }
+    QAccessible::State state() const override {
+        QAccessible::State s;
+        s.invisible = !card_ || !card_->isVisible();
+        return s;
+    }
+
+private:
+    QPointer<QuestionCard> card_;
+    int field_;
+};
+
+class CardAccessible final : public QAccessibleWidget {
+public:
+    explicit CardAccessible(QuestionCard* card) : QAccessibleWidget(card, QAccessible::Window) {
+        for (std::size_t i = 0; i < ids_.size(); ++i)
+            ids_[i] = QAccessible::registerAccessibleInterface(new TextAccessible(card, int(i)));
+    }
+    ~CardAccessible() override {
+        for (QAccessible::Id id : ids_)
+            QAccessible::deleteAccessibleInterface(id);
+    }
+    int childCount() const override { return int(ids_.size()); }
+    QAccessibleInterface* child(int index) const override {
+        return index >= 0 && index < childCount() ? QAccessible::accessibleInterface(ids_[index])
+                                                  : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        for (std::size_t i = 0; i < ids_.size(); ++i)
+            if (QAccessible::accessibleInterface(ids_[i]) == child)
+                return int(i);
+        return -1;
+    }
+
+private:
+    std::array<QAccessible::Id, fields.size()> ids_{};
+};
+
+QAccessibleInterface* accessibleFactory(const QString& key, QObject* object) {
+    if (key == QLatin1String(QuestionCard::staticMetaObject.className()))
+        return new CardAccessible(static_cast<QuestionCard*>(object));
+    return nullptr;
 }
 
 } // namespace
@@ -88,11 +165,27 @@ QList<CardItem> cardLayout(const CardText& t, const QSizeF& size) {
 QuestionCard::QuestionCard(Console& console, QList<Question> questions)
     : Bystander(console.notices, QStringLiteral("The Brackwyn - questions")), console_(console),
       deck_(std::move(questions)) {
+    static const bool factory = (QAccessible::installFactory(accessibleFactory), true);
+    Q_UNUSED(factory);
     setObjectName(QStringLiteral("QuestionCard"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(240, 160);
     resize(640, 420);
     refresh();
+    console_.setQuestionCardHandler([this] { showAgain(); });
+}
+
+QuestionCard::~QuestionCard() {
+    console_.setQuestionCardHandler({});
+}
+
+// Closed by mistake, it comes back as it was, moved only should it now be over a host's window
+// or on another screen; the host's window keeps the keyboard.
+void QuestionCard::showAgain() {
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    placing_.start();
 }
 
 void QuestionCard::told(const Notice& n) {
@@ -104,9 +197,18 @@ void QuestionCard::refresh() {
     CardText next = cardText(deck_, game_, console_.state);
     if (next == text_ && !items_.isEmpty())
         return;
-    text_ = std::move(next);
+    std::swap(text_, next);
     items_ = cardLayout(text_, size());
     update();
+    if (!QAccessible::isActive())
+        return;
+    // Each text that changed, as a label tells its own.
+    QAccessibleInterface* card = QAccessible::queryAccessibleInterface(this);
+    for (std::size_t i = 0; i < fields.size(); ++i)
+        if (text_.*fields[i] != next.*fields[i]) {
+            QAccessibleEvent changed(card->child(int(i)), QAccessible::NameChanged);
+            QAccessible::updateAccessibility(&changed);
+        }
 }
 
 void QuestionCard::paintEvent(QPaintEvent*) {

@@ -36,11 +36,14 @@ CardText cardText(const Deck& deck, const GameView& game, const GameState& state
 QList<CardItem> cardLayout(const CardText& text, const QSizeF& size);
 
 // The host's question card: the question being asked, whom it is for and its answer, beside the
-// host's windows. It follows the game by its notices and never takes the keyboard.
+// host's windows. It follows the game by its notices and never takes the keyboard. Its texts
+// are painted, so each is also told to the accessibility bridge as a static text.
 class QuestionCard final : public Bystander {
     Q_OBJECT
 public:
+    // While it lives, key Q in the host's windows brings it back should the host close it.
     QuestionCard(Console& console, QList<Question> questions);
+    ~QuestionCard() override;
 
     const Deck& deck() const { return deck_; }
     const CardText& text() const { return text_; }
@@ -54,6 +57,7 @@ protected:
 
 private:
     void refresh();
+    void showAgain();
 
     Console& console_;
     Deck deck_;

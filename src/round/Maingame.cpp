@@ -175,6 +175,8 @@ void Maingame::handleKey(QChar key) {
     case RoundEngine::Action::Final:
         handOver(windows::finalRound);
         return;
+    case RoundEngine::Action::QuestionCard:
+        return console.showQuestionCard();
     default: // every other row has its rule
         return;
     }

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-const std::array<RoundEngine::KeyRow, 13> RoundEngine::keyMap{{
+const std::array<RoundEngine::KeyRow, 14> RoundEngine::keyMap{{
     {'S', When::ClockStopped, Action::StartRound, nullptr},
     {'C', When::ClockRunning, Action::Correct, &RoundEngine::correct},
     {'B', When::ClockRunning, Action::Bank, &RoundEngine::bank},
@@ -19,6 +19,7 @@ const std::array<RoundEngine::KeyRow, 13> RoundEngine::keyMap{{
     {'V', When::BeforeLastRound, Action::VoteOff, nullptr},
     {'F', When::AfterLastRound, Action::Final, nullptr},
     {rules::undoKey, When::ClockRunning, Action::Undo, &RoundEngine::undo},
+    {'Q', When::Always, Action::QuestionCard, nullptr}, // an addition
 }};
 
 namespace {

@@ -50,17 +50,19 @@ public:
         VoteOff,
         Final,
         Undo,
+        QuestionCard,
     };
     enum class When { Always, ClockRunning, ClockStopped, BeforeLastRound, AfterLastRound };
     // The key map, read in order: the first row whose key matches and whose condition holds acts,
-    // by its rule here or, where it has none, by the window alone (dialogs, displays, hand-overs).
+    // by its rule here or, where it has none, by the window alone (dialogs, displays, hand-overs,
+    // the question card).
     struct KeyRow {
         char key;
         When when;
         Action action;
         RoundChange (RoundEngine::*rule)();
     };
-    static const std::array<KeyRow, 13> keyMap;
+    static const std::array<KeyRow, 14> keyMap;
 
     // Each change is told to `notices`, when given, once it is made.
     RoundEngine(GameState& state, const GameFormat& format, Notices* notices = nullptr);

@@ -6,6 +6,8 @@
 #include "ui/Dialogs.h"
 #include "ui/Forms.h"
 
+#include <functional>
+
 class MidiDevice;
 class WavPlayer;
 
@@ -18,9 +20,19 @@ public:
     Console(const Console&) = delete;
     Console& operator=(const Console&) = delete;
 
+    // Key Q: brings the question card back should the host have closed it; nothing without a
+    // deck. The card sets the handler while it lives, so no window needs to know of it.
+    void showQuestionCard() const;
+    void setQuestionCardHandler(std::function<void()> handler) {
+        questionCard_ = std::move(handler);
+    }
+
     GameState state;
     Notices notices;
     Dialogs& dialogs;
     SoundSystem sound;
     Forms forms;
+
+private:
+    std::function<void()> questionCard_;
 };
