@@ -236,6 +236,7 @@ private slots:
         row("named .tsv", "a,b\tc,d\n"_ba, "a,b=c,d", "f.TSV");
         row("quoted where a writer would not", "\"a;b\",c\n\"d;e\",f"_ba, "a;b=c|d;e=f");
         row("one column", "Who?\nWhen?\n"_ba, "Who?=|When?=");
+        row("nine fields told from eight", "a;;;;;;;,x\nb;;;;;;;;,y\n"_ba, "a;;;;;;;=x|b;;;;;;;;=y");
         row("Windows-1252", "Caf\xE9,\x80 5\r\n"_ba, "{not UTF-8, read as Windows-1252}Café=€ 5");
         row("surrogate", "q,\xED\xA0\x80"_ba, "{not UTF-8, read as Windows-1252}q=í\u00A0€");
         row("UTF-16", "\xFF\xFEq\0,\0\xAC\x20\n\0"_ba, "q=€");

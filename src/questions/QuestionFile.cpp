@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <map>
 
 namespace questions {
 
@@ -242,8 +243,7 @@ Fit Reader::fit(char candidate) {
     unexplained = 0;
     finding = true;
     Fit fit{.separator = candidate};
-    std::array<int, 8>
-        counts{}; // rows by number of fields; more than eight are told apart no further
+    std::map<int, int> counts; // rows by their number of fields
     while (i < n && fit.rows < kSampleRows) {
         const int fields = row(nullptr, nullptr);
         if (fields < 0)
@@ -252,12 +252,12 @@ Fit Reader::fit(char candidate) {
             continue;
         ++fit.rows;
         if (!stray)
-            ++counts[std::size_t(std::min(fields, 8) - 1)];
+            ++counts[fields];
     }
-    for (std::size_t k = 0; k < counts.size(); ++k)
-        if (counts[k] > fit.matching || (counts[k] == fit.matching && fit.matching > 0)) {
-            fit.matching = counts[k];
-            fit.fields = int(k) + 1;
+    for (const auto& [fields, rows] : counts)
+        if (rows >= fit.matching) { // the more fields of two numbers as common
+            fit.matching = rows;
+            fit.fields = fields;
         }
     fit.unexplained = unexplained;
     return fit;

@@ -8,8 +8,8 @@ namespace {
 using Entries = QList<std::pair<const char*, QByteArray>>;
 
 // A zip archive built in memory, its entries in order; the first stored, as ODF wants its
-// mimetype, the rest compressed unless `stored`.
-QByteArray zipped(const Entries& entries, bool stored) {
+// mimetype, the rest compressed.
+QByteArray zipped(const Entries& entries) {
     zip_error_t error;
     zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &error);
     zip_t* archive = zip_open_from_source(source, ZIP_TRUNCATE, &error);
@@ -17,13 +17,13 @@ QByteArray zipped(const Entries& entries, bool stored) {
     for (const auto& [name, data] : entries) {
         const zip_int64_t index = zip_file_add(
             archive, name, zip_source_buffer(archive, data.constData(), data.size(), 0), 0);
-        zip_set_file_compression(archive, index,
-                                 index == 0 || stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 1);
+        zip_set_file_compression(archive, index, index == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 1);
     }
     QByteArray bytes;
     zip_stat_t stat;
-    if (zip_close(archive) == 0 && zip_source_open(source) == 0 &&
-        zip_source_stat(source, &stat) == 0) {
+    if (zip_close(archive) != 0) {
+        zip_discard(archive);
+    } else if (zip_source_open(source) == 0 && zip_source_stat(source, &stat) == 0) {
         bytes.resize(qsizetype(stat.size));
         bytes.resize(
             qsizetype(std::max<zip_int64_t>(0, zip_source_read(source, bytes.data(), stat.size))));
@@ -33,7 +33,7 @@ QByteArray zipped(const Entries& entries, bool stored) {
     return bytes;
 }
 
-QByteArray xlsx(const QByteArray& sheet, const QByteArray* strings, bool stored) {
+QByteArray xlsx(const QByteArray& sheet, const QByteArray* strings) {
     const QByteArray ns = "http://schemas.openxmlformats.org/",
                      rel = "<Relationship Type=\"" + ns + "officeDocument/2006/relationships/";
     const auto rels = [&](const QByteArray& list) {
@@ -53,10 +53,10 @@ QByteArray xlsx(const QByteArray& sheet, const QByteArray* strings, bool stored)
         {"xl/worksheets/sheet1.xml", sheet}};
     if (strings != nullptr)
         entries.append({"xl/sharedStrings.xml", *strings});
-    return zipped(entries, stored);
+    return zipped(entries);
 }
 
-QByteArray ods(const QByteArray& content, bool stored) {
+QByteArray ods(const QByteArray& content) {
     const QByteArray type = "application/vnd.oasis.opendocument.spreadsheet";
     return zipped({{"mimetype", type},
                    {"META-INF/manifest.xml",
@@ -64,8 +64,7 @@ QByteArray ods(const QByteArray& content, bool stored) {
                     "manifest:1.0\"><manifest:file-entry manifest:full-path=\"/\" "
                     "manifest:media-type=\"" +
                         type + "\"/></manifest:manifest>"},
-                   {"content.xml", content}},
-                  stored);
+                   {"content.xml", content}});
 }
 
 // A deck from bytes: 0xFF ends a row, and any other byte is a piece of text or, past the last
@@ -94,20 +93,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2)
         return 0;
     const QByteArray rest(reinterpret_cast<const char*>(data) + 1, qsizetype(size) - 1);
-    const bool other = data[0] & 0x80; // a .tsv name, or archives left uncompressed
+    const bool tsv = data[0] & 0x80;
     // For an .xlsx, the sheet ends at a NUL, which XML never holds; the shared strings follow.
     const qsizetype nul = rest.indexOf('\0');
     const QByteArray strings = rest.mid(nul + 1);
     switch (const int mode = uint8_t(data[0] - '0') % 5) {
     case 0: // text, or a whole file
     case 1:
-        questions::parse(rest, mode == 1 ? "x.xlsx" : other ? "x.tsv" : "x.csv");
+        questions::parse(rest, mode == 1 ? "x.xlsx" : tsv ? "x.tsv" : "x.csv");
         break;
     case 2:
-        questions::parse(xlsx(rest.left(nul), nul < 0 ? nullptr : &strings, other), "x.xlsx");
+        questions::parse(xlsx(rest.left(nul), nul < 0 ? nullptr : &strings), "x.xlsx");
         break;
     case 3:
-        questions::parse(ods(rest, other), "x.ods");
+        questions::parse(ods(rest), "x.ods");
         break;
     case 4: // writer's choices, then the deck
         roundTrip(rest.mid(1), decks::Writer::from(uchar(rest[0])));
