@@ -11,8 +11,7 @@ private slots:
     void decks_data() {
         using namespace Qt::StringLiterals;
         QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("read");  // "question=answer|..." or the refusal
-        QTest::addColumn<QString>("notes"); // joined with "|"
+        QTest::addColumn<QString>("read"); // "{note}question=answer|..." or the refusal
         // Two numeric cells, a line break, leading spaces, part bold, a blank row in the middle.
         const QString deck = u"In music, how many lines make up a standard staff?=Five|"
                              u"Pi to two places, as written in Berlin?=3,14; roughly|"
@@ -24,15 +23,15 @@ private slots:
                              u"What is \"year\" in Spanish?=año|"
                              u"Which Greek letter is Ω?=Omega|"
                              u"Who painted the Mona Lisa?="_s;
-        const auto row = [](const char* name, const QString& read, const QString& notes = {}) {
-            QTest::newRow(name) << QString::fromLatin1(name) << read << notes;
+        const auto row = [](const char* name, const QString& read) {
+            QTest::newRow(name) << QString::fromLatin1(name) << read;
         };
         for (const char* name :
              {"deck.ods", "deck.xlsx", "repeated.ods", "comma-utf8.csv", "semicolon-utf8-bom.csv",
               "tab.tsv", "tab-noheading.txt", "quoted-all.csv", "utf16.txt"})
             row(name, deck);
-        row("semicolon-1252.csv", QString(deck).replace(u"is Ω?"_s, u"comes last?"_s),
-            u"f: not UTF-8, read as Windows-1252"_s);
+        row("semicolon-1252.csv", u"{f: not UTF-8, read as Windows-1252}"_s +
+                                      QString(deck).replace(u"is Ω?"_s, u"comes last?"_s));
         row("truncated.csv", u"f:8: a quote is left open"_s);
         row("old.xls", u"f: an old binary .xls workbook; save it as .xlsx, .ods or CSV"_s);
         row("protected.ods", u"f: protected by a password; save it without one"_s);
@@ -49,8 +48,10 @@ private slots:
         QStringList read;
         for (const questions::Question& q : file.questions)
             read << q.text + u'=' + q.answer;
-        QTEST(file.ok() ? read.join(u'|') : questions::refusal(QStringLiteral("f"), file), "read");
-        QTEST(questions::notices(QStringLiteral("f"), file).join(u'|'), "notes");
+        const QStringList notes = questions::notices(QStringLiteral("f"), file);
+        QTEST((notes.isEmpty() ? QString() : u'{' + notes.join(u"}{") + u'}') +
+                  (file.ok() ? read.join(u'|') : questions::refusal(QStringLiteral("f"), file)),
+              "read");
     }
 };
 
