@@ -4,10 +4,10 @@
 #include <QXmlStreamReader>
 #include <zip.h>
 
+#include <atomic>
 #include <charconv>
 #include <climits>
 #include <cmath>
-#include <atomic>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -103,7 +103,9 @@ public:
             error_ = why;
         return false;
     }
-    bool tooLarge() { return fail(QStringLiteral("inflates past 256 MB, too large for questions")); }
+    bool tooLarge() {
+        return fail(QStringLiteral("inflates past 256 MB, too large for questions"));
+    }
 
 private:
     friend class Entry;
@@ -361,6 +363,11 @@ QuestionFile readWorkbook(Archive& archive, const QByteArray& bytes,
     return rows.finish();
 }
 
+// OpenDocument's namespaces, by which its names are known whatever prefixes a file gives them.
+constexpr QLatin1StringView odfTable("urn:oasis:names:tc:opendocument:xmlns:table:1.0");
+constexpr QLatin1StringView odfText("urn:oasis:names:tc:opendocument:xmlns:text:1.0");
+constexpr QLatin1StringView odfOffice("urn:oasis:names:tc:opendocument:xmlns:office:1.0");
+
 // ODF collapses each run of white space in a paragraph to one space; text:s stands for more.
 void appendCollapsed(QString& out, QStringView text) {
     const auto space = [](QChar c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r'; };
@@ -386,7 +393,8 @@ QString paragraph(QXmlStreamReader& xml) {
         case QXmlStreamReader::StartElement:
             if (xml.name() == u"s") {
                 bool ok = false;
-                const int count = xml.attributes().value(QLatin1StringView("text:c")).toInt(&ok);
+                const int count =
+                    xml.attributes().value(odfText, QLatin1StringView("c")).toInt(&ok);
                 text += QString(ok ? std::clamp(count, 1, 1000) : 1, u' ');
             } else if (xml.name() == u"tab") {
                 text += u'\t';
@@ -423,16 +431,15 @@ QString cellText(QXmlStreamReader& xml) {
     }
     if (!paragraphs.isEmpty())
         return paragraphs.join(u'\n');
-    for (const char* name : {"office:string-value", "office:value", "office:date-value",
-                             "office:time-value", "office:boolean-value"})
-        if (a.hasAttribute(QLatin1StringView(name)))
-            return a.value(QLatin1StringView(name)).toString();
+    for (const char* name : {"string-value", "value", "date-value", "time-value", "boolean-value"})
+        if (const QStringView value = a.value(odfOffice, QLatin1StringView(name)); !value.isNull())
+            return value.toString();
     return QString();
 }
 
 qint64 repeats(const QXmlStreamAttributes& a, QLatin1StringView name) {
     bool ok = false;
-    const qint64 n = a.value(name).toLongLong(&ok);
+    const qint64 n = a.value(odfTable, name).toLongLong(&ok);
     return ok && n > 0 ? n : 1;
 }
 
@@ -445,7 +452,7 @@ QuestionFile readOpenDocument(Archive& archive) {
     QXmlStreamReader xml(content.get());
     Rows rows(true);
     while (!xml.atEnd() && !(xml.readNext() == QXmlStreamReader::StartElement &&
-                             xml.name() == u"table" && xml.prefix() == u"table")) {
+                             xml.name() == u"table" && xml.namespaceUri() == odfTable)) {
     }
     qint64 row = 1;
     for (int groups = 0; !xml.atEnd();) {
@@ -463,13 +470,12 @@ QuestionFile readOpenDocument(Archive& archive) {
             xml.skipCurrentElement();
             continue;
         }
-        const qint64 times =
-            repeats(xml.attributes(), QLatin1StringView("table:number-rows-repeated"));
+        const qint64 times = repeats(xml.attributes(), QLatin1StringView("number-rows-repeated"));
         QString cells[2];
         qint64 column = 0;
         while (xml.readNextStartElement()) {
             const qint64 span =
-                repeats(xml.attributes(), QLatin1StringView("table:number-columns-repeated"));
+                repeats(xml.attributes(), QLatin1StringView("number-columns-repeated"));
             if (column < 2) {
                 const QString text = cellText(xml).trimmed();
                 for (qint64 k = column; k < std::min<qint64>(column + span, 2); ++k)
