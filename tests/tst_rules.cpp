@@ -1,10 +1,10 @@
 // The game's rules, free of any window: every format in the same tables.
 #include "questions/QuestionFile.h"
-#include "support/DeckWriter.h"
 #include "state/FinalEngine.h"
 #include "state/GameFormat.h"
 #include "state/RoundEngine.h"
 #include "state/Rules.h"
+#include "support/DeckWriter.h"
 
 #include <QSet>
 #include <QTest>
@@ -228,15 +228,16 @@ private slots:
         row("their lines count", "q,\"a\r\nb\"\r\n,c\n"_ba, "f:3: an answer without a question");
         row("tab, no heading, a comma first", "In music, how many?\tFive\nWho?\tMe\nWhy?\t\n"_ba,
             "In music, how many?=Five|Who?=Me|Why?=");
-        row("semicolon, decimal comma first", "\xEF\xBB\xBFPi?;3,14\r\nWho?;\"Me; I\"\r\nWhy?;\r\n"_ba,
-            "Pi?=3,14|Who?=Me; I|Why?=");
+        row("semicolon, decimal comma first",
+            "\xEF\xBB\xBFPi?;3,14\r\nWho?;\"Me; I\"\r\nWhy?;\r\n"_ba, "Pi?=3,14|Who?=Me; I|Why?=");
         row("a tie is told", "a,b;c\n"_ba,
             "{read with semicolons between the fields (commas would fit as well)}a,b=c");
         row("a tie with tabs is not", "a,b\tc\n"_ba, "a,b=c");
         row("named .tsv", "a,b\tc,d\n"_ba, "a,b=c,d", "f.TSV");
         row("quoted where a writer would not", "\"a;b\",c\n\"d;e\",f"_ba, "a;b=c|d;e=f");
         row("one column", "Who?\nWhen?\n"_ba, "Who?=|When?=");
-        row("nine fields told from eight", "a;;;;;;;,x\nb;;;;;;;;,y\n"_ba, "a;;;;;;;=x|b;;;;;;;;=y");
+        row("nine fields told from eight", "a;;;;;;;,x\nb;;;;;;;;,y\n"_ba,
+            "a;;;;;;;=x|b;;;;;;;;=y");
         row("Windows-1252", "Caf\xE9,\x80 5\r\n"_ba, "{not UTF-8, read as Windows-1252}Café=€ 5");
         row("surrogate", "q,\xED\xA0\x80"_ba, "{not UTF-8, read as Windows-1252}q=í\u00A0€");
         row("UTF-16", "\xFF\xFEq\0,\0\xAC\x20\n\0"_ba, "q=€");
@@ -245,9 +246,46 @@ private slots:
         row("open quote", "q,a\n\"x\ny,z\n"_ba, "f:2: a quote is left open");
         row("empty", ""_ba, "f: no questions in the file");
         row("heading alone", "questions;answers\r\n\r\n"_ba, "f: no questions in the file");
-        row("old workbook", "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1W\0o\0r\0k\0b\0o\0o\0k\0"_ba,
-            "f: an old binary .xls workbook; save it as .xlsx, .ods or CSV");
-        row("not a spreadsheet", "PK\x05\x06"_ba + QByteArray(18, 0), "f: a zip archive, but not a spreadsheet");
+        // What real files in tests/decks do not hold: numbers as another program stores them,
+        // escapes, phonetic guides, cells without a place, repeats, notes, another prefix.
+        const QByteArray sheet =
+            "<worksheet><sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\">"
+            "<v>3.1400000000000001</v></c></row><row r=\"2\"><c t=\"inlineStr\"><is><r><t>Days"
+            "</t></r><r><t xml:space=\"preserve\"> a year</t></r><rPh><t>x</t></rPh></is></c><c>"
+            "<v>366.0</v></c></row><row><c t=\"str\"><v>A_x000D_\nB</v></c><c t=\"b\"><v>1</v>"
+            "</c><c><v>9</v></c></row><row r=\"9\"><c r=\"A9\" t=\"s\"><v>1</v></c><c r=\"B9\">"
+            "<v>1E-3</v></c></row>"_ba;
+        const QByteArray shared = "<sst><si><t>Pi?</t></si><si><t>_x005F_x0041_</t></si></sst>";
+        row("xlsx cells", decks::xlsx(sheet + "</sheetData></worksheet>", &shared),
+            "Pi?=3.14|Days a year=366|A\nB=TRUE|_x0041_=0.001");
+        row("xlsx row",
+            decks::xlsx(sheet + "<row r=\"12\"><c r=\"B12\"><v>2</v></c></row>"
+                                "</sheetData></worksheet>",
+                        &shared),
+            "f: row 12: an answer without a question");
+        const QByteArray content =
+            "<o:document-content xmlns:o=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+            "xmlns:t=\"urn:oasis:names:tc:opendocument:xmlns:text:1.0\" xmlns:tb=\"urn:oasis:"
+            "names:tc:opendocument:xmlns:table:1.0\"><o:body><o:spreadsheet><tb:table>"
+            "<tb:table-column/><tb:table-header-rows><tb:table-row><tb:table-cell><t:p>Question"
+            "</t:p></tb:table-cell></tb:table-row></tb:table-header-rows><tb:table-row "
+            "tb:number-rows-repeated=\"2\"><tb:table-cell tb:number-columns-repeated=\"3\"><t:p>"
+            "E<t:s t:c=\"2\"/>e  f</t:p></tb:table-cell></tb:table-row><tb:table-row><tb:table-cell"
+            " o:value=\"42\"/><tb:table-cell><t:p>a<t:tab/>b<t:line-break/>c<o:annotation><t:p>n"
+            "</t:p></o:annotation></t:p><t:p>d</t:p></tb:table-cell></tb:table-row><tb:table-row "
+            "tb:number-rows-repeated=\"1000000\"><tb:table-cell/></tb:table-row>"_ba;
+        const QByteArray end = "</tb:table><tb:table><tb:table-row><tb:table-cell><t:p>x</t:p>"
+                               "</tb:table-cell></tb:table-row></tb:table></o:spreadsheet></o:body>"
+                               "</o:document-content>";
+        row("ods cells", decks::ods(content + end), "E  e f=E  e f|E  e f=E  e f|42=a\tb\nc\nd");
+        row("ods row",
+            decks::ods(content +
+                       "<tb:table-row><tb:table-cell/><tb:table-cell><t:p>y"
+                       "</t:p></tb:table-cell></tb:table-row>" +
+                       end),
+            "f: row 1000005: an answer without a question");
+        row("not a spreadsheet", "PK\x05\x06"_ba + QByteArray(18, 0),
+            "f: a zip archive, but not a spreadsheet");
     }
 
     void questionFile() {
@@ -257,7 +295,8 @@ private slots:
         QStringList read;
         for (const questions::Question& q : file.questions)
             read << q.text + u'=' + q.answer;
-        const QString notes = file.notes.isEmpty() ? QString() : u'{' + file.notes.join(u"}{") + u'}';
+        const QString notes =
+            file.notes.isEmpty() ? QString() : u'{' + file.notes.join(u"}{") + u'}';
         QTEST(notes + (file.ok() ? read.join(u'|') : questions::refusal(QStringLiteral("f"), file)),
               "read");
         QVERIFY(file.ok() || file.questions.isEmpty());
@@ -274,7 +313,8 @@ private slots:
         QCOMPARE(questions::refusal(odd, questions::parse("q,\"\n")),
                  odd + QStringLiteral(":1: a quote is left open"));
         const questions::QuestionFile blanks = questions::parse(QByteArray(1000000, '\n') + "q,a");
-        QVERIFY2(blanks.questions.capacity() < 50000, qPrintable(QString::number(blanks.questions.capacity())));
+        QVERIFY2(blanks.questions.capacity() < 50000,
+                 qPrintable(QString::number(blanks.questions.capacity())));
     }
 
     void finalDecisions_data() {

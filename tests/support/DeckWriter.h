@@ -1,10 +1,12 @@
 #pragma once
 
-// Decks written as a spreadsheet's CSV export writes them, and random decks to write.
+// Decks written as a spreadsheet's CSV export writes them, random decks to write, and the
+// smallest spreadsheets around a sheet of one's own.
 #include "questions/QuestionFile.h"
 
 #include <QRandomGenerator>
 #include <algorithm>
+#include <zip.h>
 
 namespace decks {
 
@@ -34,24 +36,17 @@ struct Writer {
     }
 
     QByteArray write(const Deck& deck) const {
-        const bool two = twoColumns(deck);
-        QByteArray out = bom ? "\xEF\xBB\xBF" : "";
         const auto field = [&](const QString& text) {
             const QByteArray bytes = text.toUtf8();
-            out += quoted(text) ? '"' + QByteArray(bytes).replace('"', "\"\"") + '"' : bytes;
+            return quoted(text) ? '"' + QByteArray(bytes).replace('"', "\"\"") + '"' : bytes;
         };
-        const auto row = [&](const QString& question, const QString& answer) {
-            field(question);
-            if (two) {
-                out += separator;
-                field(answer);
-            }
-            out += crlf ? "\r\n" : "\n";
-        };
+        Deck rows = deck;
         if (heading)
-            row(u"Question"_s, u"Answer"_s);
-        for (const questions::Question& q : deck)
-            row(q.text, q.answer);
+            rows.prepend({u"Question"_s, u"Answer"_s});
+        QByteArray out = bom ? "\xEF\xBB\xBF" : "";
+        for (const questions::Question& q : rows)
+            out += field(q.text) + (twoColumns(deck) ? separator + field(q.answer) : "") +
+                   (crlf ? "\r\n" : "\n");
         return out;
     }
 
@@ -103,6 +98,70 @@ inline Deck randomDeck(QRandomGenerator& random, const Writer& writer) {
         }
     } while (writer.ambiguous(deck));
     return deck;
+}
+
+using Entries = QList<std::pair<const char*, QByteArray>>;
+
+// A zip archive built in memory, its entries in order; the first stored, as ODF wants its
+// mimetype, the rest compressed.
+inline QByteArray zipped(const Entries& entries) {
+    zip_error_t error;
+    zip_source_t* source = zip_source_buffer_create(nullptr, 0, 0, &error);
+    zip_t* archive = zip_open_from_source(source, ZIP_TRUNCATE, &error);
+    zip_source_keep(source);
+    for (const auto& [name, data] : entries) {
+        const zip_int64_t index = zip_file_add(
+            archive, name, zip_source_buffer(archive, data.constData(), data.size(), 0), 0);
+        zip_set_file_compression(archive, index, index == 0 ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 1);
+    }
+    QByteArray bytes;
+    zip_stat_t stat;
+    if (zip_close(archive) != 0) {
+        zip_discard(archive);
+    } else if (zip_source_open(source) == 0 && zip_source_stat(source, &stat) == 0) {
+        bytes.resize(qsizetype(stat.size));
+        bytes.resize(
+            qsizetype(std::max<zip_int64_t>(0, zip_source_read(source, bytes.data(), stat.size))));
+        zip_source_close(source);
+    }
+    zip_source_free(source);
+    return bytes;
+}
+
+// A workbook around a sheet and its shared texts, as little as a reader needs.
+inline QByteArray xlsx(const QByteArray& sheet, const QByteArray* strings) {
+    const QByteArray ns = "http://schemas.openxmlformats.org/",
+                     rel = "<Relationship Type=\"" + ns + "officeDocument/2006/relationships/";
+    const auto rels = [&](const QByteArray& list) {
+        return "<Relationships xmlns=\"" + ns + "package/2006/relationships\">" + list +
+               "</Relationships>";
+    };
+    Entries entries = {
+        {"[Content_Types].xml", "<Types xmlns=\"" + ns + "package/2006/content-types\"/>"},
+        {"_rels/.rels", rels(rel + "officeDocument\" Id=\"rId1\" Target=\"xl/workbook.xml\"/>")},
+        {"xl/workbook.xml", "<workbook xmlns=\"" + ns + "spreadsheetml/2006/main\" xmlns:r=\"" +
+                                ns +
+                                "officeDocument/2006/relationships\"><sheets><sheet name=\"Q\" "
+                                "sheetId=\"1\" r:id=\"rId1\"/></sheets></workbook>"},
+        {"xl/_rels/workbook.xml.rels",
+         rels(rel + "worksheet\" Id=\"rId1\" Target=\"worksheets/sheet1.xml\"/>" + rel +
+              "sharedStrings\" Id=\"rId2\" Target=\"sharedStrings.xml\"/>")},
+        {"xl/worksheets/sheet1.xml", sheet}};
+    if (strings != nullptr)
+        entries.append({"xl/sharedStrings.xml", *strings});
+    return zipped(entries);
+}
+
+// An OpenDocument spreadsheet around its content.
+inline QByteArray ods(const QByteArray& content) {
+    const QByteArray type = "application/vnd.oasis.opendocument.spreadsheet";
+    return zipped({{"mimetype", type},
+                   {"META-INF/manifest.xml",
+                    "<manifest:manifest xmlns:manifest=\"urn:oasis:names:tc:opendocument:xmlns:"
+                    "manifest:1.0\"><manifest:file-entry manifest:full-path=\"/\" "
+                    "manifest:media-type=\"" +
+                        type + "\"/></manifest:manifest>"},
+                   {"content.xml", content}});
 }
 
 } // namespace decks
