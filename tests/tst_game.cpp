@@ -493,7 +493,7 @@ void TestGame::audience_data() {
     QTest::newRow("6 before the first round")
         << 6 << "c"
         << ""
-        << "link 0 to $12,500, bank $0, clock 0, Ada Bea Cai Dov Eli Fay";
+        << "link 0 to $12,500, bank $0, Ada Bea Cai Dov Eli Fay";
     QTest::newRow("8 chain and turn") << 8 << "c"
                                       << "S C*3 B C"
                                       << "link 1 to $125,000, bank $5,000, clock 150, Ada Bea Cai "
@@ -517,6 +517,9 @@ void TestGame::audience_data() {
     QTest::newRow("8 goodbye") << 8 << "c"
                                << "S . V out:2"
                                << "Bea, You ARE the Brackwyn!";
+    QTest::newRow("8 between rounds") << 8 << "c"
+                                      << "S . V out:2 ok"
+                                      << "link 0 to $125,000, bank $0, Ada Cai Dov Eli Fay Gus Hal";
     QTest::newRow("8 next round") << 8 << "c"
                                   << "S . V out:2 ok S"
                                   << "link 0 to $125,000, bank $0, clock 140, Ada Cai* Dov Eli Fay "
@@ -537,7 +540,15 @@ void TestGame::audience() {
     AudienceScreen screen(h.console);
     QCOMPARE(describe(screen.frame()), "title");
     h.newGame(cast.mid(0, players), options);
+    // At every box, and after the script, the TV's clock is the one the host's window shows.
+    const auto sameClock = [&] {
+        const Maingame* g = h.game();
+        if (g && g->isVisible() && g->clockDigits->isVisible())
+            QCOMPARE(screen.frame().clock, g->clockDigits->text());
+    };
+    h.dialogs.onShow = [&](const QString&) { sameClock(); };
     h.play(script);
+    sameClock();
     QTEST(describe(screen.frame()), "shows");
     // Each text reaches the accessibility bridge, as a label's does.
     QAccessibleInterface* a = QAccessible::queryAccessibleInterface(&screen);

@@ -21,7 +21,7 @@ void roundFrame(Frame& out, const GameFormat& f, const RoundView& round, const G
         out.chain << rules::money(rules::bankValue(f, level));
     out.litLink = std::clamp(s.ChainLevel, 0, f.top - 1);
     out.bank = rules::money(s.RoundBank);
-    if (round.clockShown)
+    if (round.clockShown && round.clockSet)
         out.clock = QString::number(s.ClockSeconds);
     if (round.totalShown)
         out.total = rules::money(s.TotalBank);

@@ -16,6 +16,7 @@ struct RoundView {
     bool clockShown = false;
     bool totalShown = false;
     RoundEnd ended = RoundEnd::None;
+    bool clockSet = false; // the round's seconds are on the clock: from its S on
 };
 
 // The final's board.

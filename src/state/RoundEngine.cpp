@@ -69,6 +69,7 @@ void RoundEngine::open() {
     s_.ChainLevel = 0;
     s_.RoundBank = 0;
     ended_ = RoundEnd::None;
+    clockSet_ = false;
     clockShown_ = s_.ShowClock;
     totalShown_ = false;
     told({});
@@ -96,6 +97,9 @@ bool RoundEngine::start() {
     ended_ = RoundEnd::None;
     s_.CurrentPlayer = rules::startingPlayer(f_, s_, round);
     s_.ClockSeconds = seconds;
+    clockSet_ = true;
+    // Those who follow the game see the new clock through the announcements, as the host does.
+    told({});
     return true;
 }
 
@@ -226,7 +230,7 @@ void RoundEngine::remember(bool answered) {
 RoundChange RoundEngine::told(RoundChange change, int answered) {
     if (notices_) {
         Notice n{.what = Notice::What::Round,
-                 .round = {clockRunning_, clockShown_, totalShown_, ended_},
+                 .round = {clockRunning_, clockShown_, totalShown_, ended_, clockSet_},
                  .answered = answered,
                  .asking = clockRunning_};
         emit notices_->told(n);

@@ -117,6 +117,7 @@ private:
     bool clockRunning_ = false;
     RoundEnd ended_ = RoundEnd::None;
     bool clockShown_ = false;
+    bool clockSet_ = false;
     bool totalShown_ = false;
     // What C, W and B change, as it was before each press since the round started, for undo.
     struct Before {
