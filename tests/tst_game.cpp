@@ -111,6 +111,7 @@ private slots:
     void namesShowAsTyped();
     void audience_data();
     void audience();
+    void tvFirst();
     void audienceFits_data();
     void audienceFits();
     void undo_data();
@@ -561,6 +562,54 @@ void TestGame::audience() {
     const QRect room = screen.screen()->availableGeometry();
     QVERIFY(QTest::qWaitFor([&] { return !screen.isFullScreen() && screen.isVisible(); }));
     QVERIFY(screen.width() * 2 <= room.width() && screen.height() * 2 <= room.height());
+}
+
+// The TV is the desktop's primary screen, the host's windows go to the laptop beside it, and every
+// box is a real one. All through a round, the vote-off and the goodbye the audience screen fills the
+// TV; keys typed into it reach the box or the goodbye through the window system, and a box keeps
+// keys typed into the host's window from the game.
+void TestGame::tvFirst() {
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.size() < 2)
+        QSKIP("run as tst_game_tv, on two screens with the TV first");
+    struct OnLaptop : QObject {
+        bool eventFilter(QObject* o, QEvent* e) override {
+            if (auto* w = qobject_cast<QWidget*>(o); w && e->type() == QEvent::Show &&
+                w->isWindow() && !w->parentWidget() && !qobject_cast<AudienceScreen*>(w))
+                w->move(QGuiApplication::screens()[1]->geometry().topLeft());
+            return false;
+        }
+    } onLaptop;
+    qApp->installEventFilter(&onLaptop);
+    Host h(8);
+    AudienceScreen screen(h.console);
+    QVERIFY(QTest::qWaitFor([&] { return screen.isFullScreen() && screen.screen() == screens[0]; }));
+    int moved = 0, stuck = 0;
+    connect(screen.windowHandle(), &QWindow::screenChanged, [&] { ++moved; });
+    connect(screen.windowHandle(), &QWindow::windowStateChanged,
+            [&](Qt::WindowState state) { moved += state != Qt::WindowFullScreen; });
+    MessageBoxDialogs real;
+    h.dialogs.onShow = [&](const QString& text) {
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            const QString before = h.sees();
+            QTest::keyClick(h.onScreen()->windowHandle(), Qt::Key_W);
+            QCOMPARE(h.sees(), before);
+            QTest::keyClick(screen.windowHandle(), Qt::Key_Return);
+            if (box->isVisible())
+                ++stuck, box->close();
+        });
+        real.message(text);
+    };
+    h.newGame(cast.mid(0, 8), "c");
+    h.play("S C C . V out:2");
+    QTest::keyClick(screen.windowHandle(), Qt::Key_Return);
+    QTRY_VERIFY(h.game() && h.game()->isVisible());
+    QTest::qWait(100);
+    QCOMPARE(stuck, 0);
+    QCOMPARE(moved, 0);
+    QVERIFY(screen.isFullScreen() && screen.screen() == screens[0]);
+    qApp->removeEventFilter(&onLaptop);
 }
 
 void TestGame::audienceFits_data() {

@@ -131,7 +131,8 @@ bool AudienceScreen::holdsHost(const QScreen* s) const {
             on == s || (placed && on && on->virtualSiblings().contains(s) &&
                         s->geometry().contains(w->frameGeometry().center())))
             return true;
-    return hosts.isEmpty() && s == QGuiApplication::primaryScreen();
+    // Between two of the host's windows: where the last one was, or else the desktop's primary.
+    return hosts.isEmpty() && s == (hostScreen_ ? hostScreen_.data() : QGuiApplication::primaryScreen());
 }
 
 QScreen* AudienceScreen::chosenScreen() const {
@@ -149,6 +150,8 @@ QScreen* AudienceScreen::chosenScreen() const {
 // One step at a time, each taken once the desktop has applied the one before: a full-screen
 // window told to leave its screen and fill another at once stays where it was on Wayland.
 void AudienceScreen::place() {
+    if (const QList<QWidget*> hosts = hostWindows(); !hosts.isEmpty() && hosts.first()->screen())
+        hostScreen_ = hosts.first()->screen();
     QScreen* target = chosenScreen();
     if (isFullScreen()) {
         if (target == placedOn_ && target && isVisible())

@@ -39,5 +39,6 @@ private:
     QString screenName_;
     audience::Frame frame_;
     audience::Layout layout_;
-    QPointer<QScreen> placedOn_; // the screen it fills, if any
+    QPointer<QScreen> placedOn_;   // the screen it fills, if any
+    QPointer<QScreen> hostScreen_; // where the host's windows were last seen
 };

@@ -33,13 +33,15 @@ Bystander::~Bystander() {
     disconnect(qApp, nullptr, this, nullptr);
 }
 
+// The goodbye and the about box are tool windows: while one is up it may be all the host has.
 QList<QWidget*> Bystander::hostWindows() {
-    QList<QWidget*> out;
+    QList<QWidget*> out, tools;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->isVisible() && !(w->windowFlags() & Qt::WindowDoesNotAcceptFocus) &&
-            (w->windowType() == Qt::Window || w->windowType() == Qt::Dialog))
-            out << w;
-    return out;
+        if (const Qt::WindowType t = w->windowType();
+            w->isVisible() && !(w->windowFlags() & Qt::WindowDoesNotAcceptFocus) &&
+            (t == Qt::Window || t == Qt::Dialog || t == Qt::Tool))
+            (t == Qt::Tool ? tools : out) << w;
+    return out + tools;
 }
 
 QWindow* Bystander::hostWindow() const {
@@ -99,7 +101,7 @@ bool Bystander::eventFilter(QObject* watched, QEvent* event) {
     } else if (type == QEvent::Move || type == QEvent::Show || type == QEvent::Hide ||
                type == QEvent::ScreenChangeInternal) {
         if (const auto* w = static_cast<QWindow*>(watched);
-            (w->type() == Qt::Window || w->type() == Qt::Dialog) &&
+            (w->type() == Qt::Window || w->type() == Qt::Dialog || w->type() == Qt::Tool) &&
             !(w->flags() & Qt::WindowDoesNotAcceptFocus))
             placing_.start();
     }

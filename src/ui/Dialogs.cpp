@@ -1,5 +1,7 @@
 #include "Dialogs.h"
 
+#include "Bystander.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QIcon>
@@ -12,9 +14,14 @@ QMessageBox::StandardButton ask(const QString& text, const QString& title,
                                 QMessageBox::StandardButton defaultButton) {
     // Over the host's window; never over one that only shows the game, should it have the keyboard.
     QWidget* over = QApplication::activeWindow();
-    if (over && over->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus))
-        over = nullptr;
+    if (over == nullptr || over->windowFlags().testFlag(Qt::WindowDoesNotAcceptFocus)) {
+        const QList<QWidget*> hosts = Bystander::hostWindows();
+        over = hosts.isEmpty() ? nullptr : hosts.first();
+    }
     QMessageBox box(QMessageBox::NoIcon, title, text, buttons, over);
+    // Modal to the host's window alone: Qt drops a key typed into a window a modal box blocks, and
+    // the windows that follow the game must still pass theirs on to the box.
+    box.setWindowModality(Qt::WindowModal);
     // Names typed by the host appear in messages; they must never be read as markup.
     box.setTextFormat(Qt::PlainText);
     box.setDefaultButton(defaultButton);
