@@ -2,6 +2,7 @@
 
 #include "Console.h"
 #include "Design.h"
+#include "LatinKey.h"
 #include "state/Rules.h"
 
 #include <QCloseEvent>
@@ -158,5 +159,13 @@ void Form::keyPressEvent(QKeyEvent* event) {
 QString Form::typed(const QKeyEvent* event) {
     if (event->key() == Qt::Key_Backspace || event->matches(QKeySequence::Undo))
         return QString(QLatin1Char(rules::undoKey));
+    if (const QChar latin = latinKey(*event); !latin.isNull()) {
+        // Ctrl+Z by the key's Latin letter; other Ctrl keys do nothing, as on a Latin layout.
+        const QKeyEvent asLatin(event->type(), latin.toUpper().unicode(), event->modifiers());
+        if (asLatin.matches(QKeySequence::Undo))
+            return QString(QLatin1Char(rules::undoKey));
+        if (!(event->modifiers() & (Qt::ControlModifier | Qt::MetaModifier)))
+            return QString(latin);
+    }
     return event->text();
 }

@@ -76,7 +76,8 @@ protected:
     void setCancelButton(QPushButton* b) { cancelButton_ = b; }
     void keyPressEvent(QKeyEvent* event) override;
     // What a key press types for a window's key map: Backspace and the platform's undo keys
-    // (Ctrl+Z) as the undo key, whatever text the platform gives them, else the event's text.
+    // (Ctrl+Z) as the undo key, whatever text the platform gives them; on a layout without Latin
+    // letters the key's Latin letter (latinKey); else the event's text.
     static QString typed(const QKeyEvent* event);
 
     // Shows the next window and unloads this one.
