@@ -7,7 +7,7 @@
   wayland.py mutter-keyboard IN OUT     a keyboard of mutter's remote desktop: types each line
                                         of keys (a-z, Tab, Return, space) read from the pipe IN,
                                         then writes a line to the pipe OUT
-  wayland.py mutter-output NAME on|off  switches a monitor of mutter on or off, for now only
+  wayland.py mutter-output NAME on|off  switches monitor NAME of mutter (the TV) on or off
 """
 import re
 import sys
@@ -113,9 +113,10 @@ def mutter_output(connector, on):
     dc = ("org.gnome.Mutter.DisplayConfig", "/org/gnome/Mutter/DisplayConfig",
           "org.gnome.Mutter.DisplayConfig")
     serial, monitors, logical, _ = call(bus, *dc, "GetCurrentState").unpack()
-    # Side by side from the left, the first monitor the primary one: the host's screen.
+    # Side by side from the left, the first monitor the primary one: the host's screen. The TV,
+    # the one switched, goes right of it, whichever mutter made first.
     x, layout = 0, []
-    for (conn, *_), modes, _ in monitors:
+    for (conn, *_), modes, _ in sorted(monitors, key=lambda m: m[0][0] == connector):
         if conn == connector and not on:
             continue
         mode = next((m for m in modes if m[6].get("is-current")), None) or \

@@ -4,7 +4,9 @@
 # mutter and sway, all
 # through a round in which the TV is pulled out and plugged back in. The bank after each step
 # shows it: a key lost to the audience screen changes the figures.
-#   wayland.sh mutter|kwin|sway QUOLMAR_EXECUTABLE      (exit 77: a needed tool is missing)
+# On mutter the program starts several times first, for a race that shows in some starts only.
+#   wayland.sh mutter|kwin|sway QUOLMAR_EXECUTABLE [HOST_SIZE TV_SIZE [tv-first]]
+#                                                         (exit 77: a needed tool is missing)
 set -uo pipefail
 compositor=${1:?usage: wayland.sh mutter|kwin|sway QUOLMAR_EXECUTABLE} program=${2:?}
 . "$(dirname "$0")/../scripts/xsession.sh" "wayland-$compositor"
@@ -15,18 +17,25 @@ fail() { wl_fail "$@"; }
 screen='^The Brackwyn - audience screen$'
 field() { wl_await "$1" 5 | cut -f "$2"; }
 screen_is() { [ "$(field "$screen" 2)" = "$1" ]; }
-small() { local s; s=$(field "$screen" 2) && [ "${s%x*}" -le 640 ] && [ "${s#*x}" -le 400 ]; }
+small() {
+    local s
+    s=$(field "$screen" 2) && [ "${s%x*}" -le $((${wl_host%x*} / 2)) ] && [ "${s#*x}" -le $((${wl_host#*x} / 2)) ]
+}
 bank_is() { wl_await "$control" 5 | tr '\t' '\n' | grep -B1 -x BANK | head -n 1 | grep -qxF "$1"; }
 
-wl_begin "$compositor"
-spawn "$program" --audience --questions "$(dirname "$0")/../packaging/sample-questions.csv" \
-    >"$work/program.log" 2>&1
-wl_await '^The Brackwyn$' >/dev/null || fail "no start window"
-wl_await "$screen" >/dev/null || fail "no audience screen"
-wl_await '^The Brackwyn - questions$' >/dev/null || fail "no question card"
-wl_check "the audience screen or the card took the keyboard from the start window" \
-    wl_has_keys '^The Brackwyn$'
-wl_check "the audience screen does not fill the TV, $tv" screen_is "$tv"
+wl_begin "$compositor" "${@:3}"
+starts=$([ "$compositor" = mutter ] && echo 4 || echo 1)
+for ((start = 1; start <= starts; start++)); do
+    [ $start -eq 1 ] || { kill "$!" && wait "$!"; } 2>/dev/null
+    spawn "$program" --audience --questions "$(dirname "$0")/../packaging/sample-questions.csv" \
+        >"$work/program.log" 2>&1
+    wl_await '^The Brackwyn$' >/dev/null || fail "no start window"
+    wl_await "$screen" >/dev/null || fail "no audience screen"
+    wl_await '^The Brackwyn - questions$' >/dev/null || fail "no question card"
+    wl_check "the audience screen or the card took the keyboard from the start window" \
+        wl_has_keys '^The Brackwyn$'
+    wl_check "start $start: the audience screen does not fill the TV, $tv" screen_is "$tv"
+done
 if [ "$compositor" = kwin ]; then
     [ $wl_failed -eq 0 ] && echo "The host kept the keyboard when the audience screen opened on KWin."
     exit $((wl_failed > 0))

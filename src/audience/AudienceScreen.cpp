@@ -100,6 +100,9 @@ AudienceScreen::AudienceScreen(Console& console, const QString& screenName)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::BlankCursor);
     setMinimumSize(320, 180);
+    filling_.setSingleShot(true);
+    filling_.setInterval(1500);
+    connect(&filling_, &QTimer::timeout, this, &AudienceScreen::checkFilled);
     refresh();
     place();
 }
@@ -161,12 +164,27 @@ void AudienceScreen::place() {
     }
     if (target == nullptr)
         return windowed();
+    if (target != placedOn_)
+        refills_ = 0;
     placedOn_ = target;
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     setScreen(target);
     setGeometry(target->geometry());
     setWindowState(windowState() | Qt::WindowFullScreen);
     setVisible(true);
+    filling_.start();
+}
+
+// A compositor may leave a request to fill a screen unapplied, the window at its smallest there,
+// while it sets up its outputs; asked once more, it fills it. A desktop that never will is let be.
+void AudienceScreen::checkFilled() {
+    const QSize room = placedOn_ ? placedOn_->geometry().size() : QSize();
+    if (!isFullScreen() || !isVisible() || room.isEmpty() || refills_ >= 3 ||
+        (width() * 10 >= room.width() * 9 && height() * 10 >= room.height() * 9))
+        return;
+    ++refills_;
+    setWindowState(windowState() & ~Qt::WindowFullScreen);
+    placing_.start(250);
 }
 
 // No screen to itself: a window on the host's screen, no larger than half of it, in the corner

@@ -32,6 +32,7 @@ protected:
 
 private:
     void windowed();
+    void checkFilled();
     QScreen* chosenScreen() const;
     bool holdsHost(const QScreen* s) const;
 
@@ -41,4 +42,6 @@ private:
     audience::Layout layout_;
     QPointer<QScreen> placedOn_;   // the screen it fills, if any
     QPointer<QScreen> hostScreen_; // where the host's windows were last seen
+    QTimer filling_;               // whether the screen asked for was filled
+    int refills_ = 0;              // times asked again to fill it
 };
