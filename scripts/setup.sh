@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(
     cmake g++ make pkg-config
-    qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
+    qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libxkbcommon-x11-dev
     libsdl2-mixer-dev libfluidsynth-dev fluid-soundfont-gm libebur128-dev scdoc libzip-dev
     fonts-liberation2 fonts-dejavu-core
 )
@@ -18,8 +18,9 @@ packages=(
 # own, killed and started again, and record it; and fuzz the question file's reader with clang.
 if [ "${1:-}" = "--test" ]; then
     packages+=(strace xvfb xauth xdotool openbox desktop-file-utils appstream dpkg-dev lintian man-db
-        mutter kwin-wayland sway wtype qt6-wayland libgl1-mesa-dri libegl-mesa0
+        x11-xkb-utils mutter kwin-wayland sway wtype qt6-wayland libgl1-mesa-dri libegl-mesa0
         dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi pulseaudio pulseaudio-utils
+        pipewire wireplumber pipewire-pulse
         clang libclang-rt-14-dev)
     shift
 fi

@@ -180,8 +180,10 @@ wl_within() {
 
 # Starts compositor $1 (mutter, kwin or sway) in a new scratch folder, $work, and points the
 # program's environment at it. wl_keys, wl_unplug and wl_plug then work on it; the TV is $tv.
+# mutter may be given the host's screen's size and the TV's, $2 and $3, and with $4 "tv-first"
+# makes the TV its first monitor, which Qt then takes for the primary one.
 wl_begin() {
-    wl_compositor=$1
+    wl_compositor=$1 wl_host=${2:-1280x800} wl_tv_first=${4:-}
     work=$(mktemp -d "/tmp/quolmar-$xsession_name.XXXXXX")
     chmod 711 "$work" # sway's own user reaches its folders in it
     trap cleanup EXIT
@@ -191,19 +193,22 @@ wl_begin() {
     spawn dbus-daemon --session --nofork --nosyslog --address="$DBUS_SESSION_BUS_ADDRESS" \
         >"$work/bus.log" 2>&1
     wl_within 10 test -S "$work/run/bus" || fail "the session bus did not start"
-    tv=1920x1080
+    tv=${3:-1920x1080}
     "wl_start_$1"
     export QT_QPA_PLATFORM=wayland QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 }
 
-# mutter's monitors are Meta-0 (the host's) and Meta-1 (the TV). Its keyboard is a remote
-# desktop session that lasts the whole run, fed through a pipe.
+# mutter's monitors are Meta-0 (the host's) and Meta-1 (the TV), or the other way round. Its
+# keyboard is a remote desktop session that lasts the whole run, fed through a pipe.
 wl_start_mutter() {
-    spawn mutter --headless --wayland --no-x11 --wayland-display quolmar \
-        --virtual-monitor 1280x800 --virtual-monitor 1920x1080 >"$work/compositor.log" 2>&1
+    local monitors=(--virtual-monitor "$wl_host" --virtual-monitor "$tv")
+    wl_tv=Meta-1
+    [ -z "$wl_tv_first" ] || monitors=("${monitors[@]:2}" "${monitors[@]:0:2}") wl_tv=Meta-0
+    spawn mutter --headless --wayland --no-x11 --wayland-display quolmar "${monitors[@]}" \
+        >"$work/compositor.log" 2>&1
     export WAYLAND_DISPLAY=quolmar
-    # mutter puts the TV first; the host's screen goes left, the primary one.
-    wl_within 30 wl_py mutter-output Meta-1 on || fail "mutter did not start"
+    # The host's screen goes left, the primary one, the TV right of it.
+    wl_within 30 wl_py mutter-output "$wl_tv" on || fail "mutter did not start"
     mkfifo "$work/keys" "$work/typed"
     exec {wl_keys_in}<>"$work/keys" {wl_typed}<>"$work/typed"
     spawn /usr/bin/python3 "$xsession_dir/wayland.py" mutter-keyboard "$work/keys" "$work/typed"
@@ -212,8 +217,8 @@ wl_keys_mutter() {
     echo "$*" >&"$wl_keys_in"
     read -r -t 30 -u "$wl_typed" _ || fail "mutter's keyboard did not type $*"
 }
-wl_unplug_mutter() { wl_py mutter-output Meta-1 off; }
-wl_plug_mutter() { wl_py mutter-output Meta-1 on; }
+wl_unplug_mutter() { wl_py mutter-output "$wl_tv" off; }
+wl_plug_mutter() { wl_py mutter-output "$wl_tv" on; }
 
 # KWin's virtual outputs all have one size; only the start is played there. Debian's binary
 # carries a file capability that a sandbox may refuse to run; a copy has none.
@@ -324,16 +329,18 @@ wl_answer() {
     wl_within 5 not eval 'wl_windows | cut -f 3- | grep -qxF "$line"' || fail "a box stayed: $line"
 }
 
-# ---- Sound: a PulseAudio server of the script's own whose only output is a null sink, at a
-# fixed address in $work, so that it can die and come back where the program looks for it. Its
-# home, runtime and state folders are in $work, no bus is reached, and nothing autospawns a
-# server of the user's in its place.
+# ---- Sound: a sound server of the script's own, PulseAudio or, as desktops now run it, PipeWire
+# with WirePlumber and its PulseAudio server ($sound_server: pulse or pipewire), whose only output
+# is a null sink, at a fixed address in $work, so that it can die and come back where the program
+# looks for it. Its home, runtime and state folders are in $work, no bus of the user's is
+# reached, and nothing autospawns a server of the user's in its place.
 pulse_sink=quolmar
-pulse_pid=""
+pulse_pids=""
 # Prints what is missing to run a server and record it, if anything.
 pulse_missing() {
-    local tool
-    for tool in pulseaudio parec pactl od; do command -v "$tool" >/dev/null || echo "$tool"; done
+    local tool servers=pulseaudio
+    [ "$sound_server" = pulse ] || servers="pipewire wireplumber pipewire-pulse dbus-daemon"
+    for tool in $servers parec pactl od; do command -v "$tool" >/dev/null || echo "$tool"; done
 }
 # Starts the server and points the programs started after at it; false if it does not answer
 # within 10 seconds. A socket left by a server killed before is taken over.
@@ -341,15 +348,34 @@ pulse_start() {
     mkdir -p "$work/pulse/home"
     echo "autospawn = no" >"$work/pulse/client.conf"
     export PULSE_SERVER=unix:$work/pulse/native PULSE_COOKIE=$work/pulse/cookie \
-        PULSE_CLIENTCONFIG=$work/pulse/client.conf
-    HOME=$work/pulse/home PULSE_RUNTIME_PATH=$work/pulse/run PULSE_STATE_PATH=$work/pulse/state \
-        DBUS_SESSION_BUS_ADDRESS=unix:path=$work/pulse/no-bus spawn pulseaudio -n \
-        --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
-        --load="module-null-sink sink_name=$pulse_sink" \
-        --load="module-native-protocol-unix socket=$work/pulse/native auth-anonymous=1" \
-        >>"$work/pulse.log" 2>&1
-    pulse_pid=$!
-    wl_within 10 pactl info >/dev/null
+        PULSE_CLIENTCONFIG=$work/pulse/client.conf PIPEWIRE_RUNTIME_DIR=$work/pulse
+    local server in=(env HOME="$work/pulse/home" PULSE_RUNTIME_PATH="$work/pulse" DISPLAY=
+        PULSE_STATE_PATH="$work/pulse/state" DBUS_SESSION_BUS_ADDRESS="unix:path=$work/pulse/bus")
+    if [ "$sound_server" = pulse ]; then
+        spawn "${in[@]}" pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
+            --load="module-null-sink sink_name=$pulse_sink" \
+            --load="module-native-protocol-unix socket=$work/pulse/native auth-anonymous=1" \
+            >>"$work/pulse.log" 2>&1
+        pulse_pids=$!
+        wl_within 10 pactl info >/dev/null
+        return
+    fi
+    # PipeWire's programs meet on a session bus, which outlives them as a desktop's does. The sink
+    # is made through its PulseAudio server, as a host would, and made the default.
+    if [ ! -S "$work/pulse/bus" ]; then
+        spawn dbus-daemon --session --nofork --address="unix:path=$work/pulse/bus" >>"$work/pulse.log" 2>&1
+        wl_within 10 test -S "$work/pulse/bus" || return 1
+    fi
+    rm -f "$work/pulse/pipewire-0"
+    spawn "${in[@]}" pipewire >>"$work/pulse.log" 2>&1
+    pulse_pids=$!
+    wl_within 10 test -S "$work/pulse/pipewire-0" || return 1
+    for server in wireplumber pipewire-pulse; do
+        spawn "${in[@]}" "$server" >>"$work/pulse.log" 2>&1
+        pulse_pids+=" $!"
+    done
+    wl_within 10 pactl info >/dev/null && pactl load-module module-null-sink sink_name=$pulse_sink >/dev/null &&
+        wl_within 10 pactl set-default-sink $pulse_sink
 }
 # Records the null sink, 44.1 kHz mono, onto the end of $work/sound.raw, until the server ends:
 # one recorder a server life makes the file all that was heard, the silences between lives left
@@ -368,9 +394,9 @@ pulse_up() {
 }
 # Kills the server as a crash would, and waits until it and its recorder have ended.
 pulse_kill() {
-    kill -KILL "$pulse_pid"
-    { wait "$pulse_pid" "$pulse_recorder"; } 2>/dev/null
-    pulse_pid=""
+    kill -KILL $pulse_pids
+    { wait $pulse_pids "$pulse_recorder"; } 2>/dev/null
+    pulse_pids=""
 }
 # Prints how many milliseconds after byte $1 of the recording (within $2 bytes of it, if given;
 # of file $3, 44.1 kHz mono, if not $work/sound.raw) a sound was first heard: the first
@@ -393,21 +419,21 @@ pulse_quiet() {
     fail "the recording never fell silent"
 }
 # A new 6-player game of program $1, with its output in $work/program.log, played to the
-# game-control window: $id, and $program_pid.
+# game-control window: $id, and $program_pid. Keys after $1 are typed first in the team entry.
 six_game() {
     spawn "$1" >>"$work/program.log" 2>&1
     program_pid=$!
     play '^The Brackwyn$' "start" space # the 6-player button has the focus
-    play "^Let's Meet the Team\$" "team entry" A n n Tab B e n Tab C y Tab D e e Tab E v e Tab F a y Return
+    play "^Let's Meet the Team\$" "team entry" "${@:2}" A n n Tab B e n Tab C y Tab D e e Tab E v e Tab F a y Return
     take id "$control" "round 1"
 }
-# Ends round $1 of a 6-player game in $id at the target, the chain's six links, and votes off;
-# $id is then the next round's window.
+# Ends round $1 of a 6-player game in $id at the target, the chain's six links, and votes off,
+# with vote_off's $2; $id is then the next round's window.
 six_target() {
     keys "$id" c c c c c c b
     answer "$box" "round $1, target reached"
     keys "$id" v
-    vote_off "$1"
+    vote_off "$1" "${2:-:}"
     take id "$control" "round $(($1 + 1))"
 }
 # Starts round $2 in window $1 as start_round does, and notes what was heard: heard_clip, from
@@ -415,7 +441,7 @@ six_target() {
 # second closed, past the clips; and boxes, how many boxes came after the two (each answered).
 sound_round() {
     local clip music end
-    [ -z "$pulse_pid" ] || pulse_quiet
+    [ -z "$pulse_pids" ] || pulse_quiet
     keys "$1" s
     answer "$box" "round $2, first start message"
     clip=$(pulse_at)
@@ -429,9 +455,11 @@ sound_round() {
         boxes=$((boxes + 1))
     done
     while [ $SECONDS -lt $end ]; do sleep 0.1; done
-    heard_clip=$(pulse_heard "$clip" $((music - clip)) >/dev/null && echo heard || echo silent)
-    heard_music=$(pulse_heard $((music + 3 * 88200)) >/dev/null && echo heard || echo silent)
+    heard_clip=$(heard "$clip" $((music - clip)))
+    heard_music=$(heard $((music + 3 * 88200)))
 }
+# As pulse_heard, but prints heard or silent.
+heard() { pulse_heard "$@" >/dev/null && echo heard || echo silent; }
 # Says what the round sound_round last started gave, named $1: a failure, counted in
 # sound_failed, unless the clip, the music and the boxes were $2, $3 and $4.
 sound_failed=0

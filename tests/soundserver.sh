@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
-# A real sound server, with a null sink that is recorded, crashes in a round and comes back at
-# the same address, is gone when a round starts, or comes up only after the program looked for
-# it: the next round is heard again, and a round with no server says so with one box, and goes on.
-#   soundserver.sh QUOLMAR_EXECUTABLE   (exit 77: a needed tool is missing)
+# A real sound server, PulseAudio or PipeWire, with a null sink that is recorded, crashes in a
+# round and comes back at the same address, is gone when a round starts, or comes up only after
+# the program looked for it: the next round is heard again, and a round with no server says so
+# with one box, and goes on; with the music off, so do the clips on their own.
+#   soundserver.sh pulse|pipewire QUOLMAR_EXECUTABLE   (exit 77: a needed tool is missing)
 set -uo pipefail
-program=${1:?usage: soundserver.sh QUOLMAR_EXECUTABLE}
-. "$(dirname "$0")/../scripts/xsession.sh" soundserver
+sound_server=${1:?usage: soundserver.sh pulse|pipewire QUOLMAR_EXECUTABLE}
+program=${2:?usage: soundserver.sh pulse|pipewire QUOLMAR_EXECUTABLE}
+. "$(dirname "$0")/../scripts/xsession.sh" "soundserver-$sound_server"
 for tool in xvfb-run xdotool openbox $(pulse_missing); do
     command -v "$tool" >/dev/null || { echo "SKIP: no $tool (scripts/setup.sh --test installs it)"; exit 77; }
 done
@@ -41,5 +43,17 @@ sleep 1 # its devices were looked for when the team entry opened
 pulse_up
 sound_round "$id" 1
 sound_row "a new game's round 1, the server up after the game-control window" heard heard 0
-[ $sound_failed -eq 0 ] || fail "$sound_failed of 5 rounds were not as they should be"
+
+# The music off (its box is just before the first name's): the clips are heard on their own.
+kill "$program_pid"
+handled=" "
+six_game "$program" shift+Tab space Tab
+sound_round "$id" 1
+sound_row "music off, round 1" heard silent 0
+pulse_kill
+pulse_up
+six_target 1
+sound_round "$id" 2
+sound_row "music off, round 2, the server killed in round 1 and back" heard silent 0
+[ $sound_failed -eq 0 ] || fail "$sound_failed of 7 rows were not as they should be"
 echo "Every round was heard, or said it could not be, as the sound server came and went."

@@ -6,8 +6,7 @@
 #include <QFileInfo>
 #include <array>
 #include <atomic>
-#include <cstdio>
-#include <cstring>
+#include <chrono>
 #include <fluidsynth.h>
 #include <mutex>
 #include <utility>
@@ -21,15 +20,10 @@ constexpr int kTrialBlock = 64;
 constexpr int kChannels = 16;
 constexpr int kDrumChannel = 9;
 
-// An audio driver whose output has failed says so only in FluidSynth's log, and its thread ends:
-// the music would then play to nobody. The next piece opens a new output instead.
-std::atomic<bool> outputFailed{false};
-
-void logError(int, const char* message, void*) {
-    std::fprintf(stderr, "fluidsynth: error: %s\n", message);
-    if (std::strstr(message, "PulseAudio") || std::strstr(message, "ALSA"))
-        outputFailed.store(true);
-}
+// A working output keeps the synthesiser rendering at its device's pace; a driver whose device
+// failed ends its thread, and what it logs differs from driver to driver. An output this far
+// behind the clock has stopped, and the next piece opens a new one.
+constexpr std::chrono::milliseconds kStalled{500};
 
 // Making settings asks SDL for its audio devices.
 fluid_settings_t* newSettings() {
@@ -45,6 +39,8 @@ struct FluidMidiDevice::Engine {
     Engine& operator=(const Engine&) = delete;
     ~Engine() {
         stopOutput();
+        if (rendered)
+            delete_fluid_sequencer(rendered);
         // The trial synthesiser borrows the SoundFont: it gives it back before either goes.
         if (trialSynth && font) {
             for (int channel = 0; channel < kChannels; ++channel)
@@ -91,23 +87,44 @@ struct FluidMidiDevice::Engine {
     // A new output through the first of `drivers` that opens one; false if none does.
     bool openOutput(const QStringList& drivers) {
         stopOutput();
-        outputFailed.store(false);
         for (const QString& name : drivers) {
             // An unknown name leaves the setting as it was; that driver was tried already.
             if (fluid_settings_setstr(settings, "audio.driver", name.toUtf8().constData()) !=
                 FLUID_OK)
                 continue;
             driver = new_fluid_audio_driver(settings, synth);
-            if (driver)
+            if (driver) {
+                since = std::chrono::steady_clock::now();
+                renderedSince = fluid_sequencer_get_tick(rendered);
                 return true;
+            }
         }
         return false;
+    }
+    // Whether the output has kept up with the clock since it was last found ahead of it.
+    bool rendering() {
+        if (!driver)
+            return false;
+        const auto now = std::chrono::steady_clock::now();
+        const unsigned ms = fluid_sequencer_get_tick(rendered);
+        const auto behind = now - since - std::chrono::milliseconds(ms - renderedSince);
+        if (behind > kStalled)
+            return false;
+        if (behind <= behind.zero()) {
+            since = now;
+            renderedSince = ms;
+        }
+        return true;
     }
 
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
     fluid_sfont_t* font = nullptr; // lent to the trial synthesiser
     fluid_audio_driver_t* driver = nullptr;
+    // Driven by the synthesiser's rendering, it counts the milliseconds of sound the output took.
+    fluid_sequencer_t* rendered = nullptr;
+    std::chrono::steady_clock::time_point since;
+    unsigned renderedSince = 0;
     // Silent: a piece is tried on it before it is accepted; it also holds the coming instruments.
     fluid_settings_t* trialSettings = nullptr;
     fluid_synth_t* trialSynth = nullptr;
@@ -217,7 +234,6 @@ void FluidMidiDevice::start() {
     if (state_ != State::Unprepared)
         return;
     state_ = State::Unavailable;
-    fluid_set_log_function(FLUID_ERR, &logError, nullptr);
     auto engine = std::make_unique<Engine>();
     engine->settings = tune(newSettings());
     if (!engine->settings)
@@ -235,6 +251,10 @@ void FluidMidiDevice::start() {
         fluid_synth_sfload(engine->synth, QFile::encodeName(soundFont_).constData(), 1) ==
             FLUID_FAILED)
         return;
+    engine->rendered = new_fluid_sequencer2(0);
+    if (!engine->rendered ||
+        fluid_sequencer_register_fluidsynth(engine->rendered, engine->synth) == FLUID_FAILED)
+        return;
     // Without an output for now the music cannot be heard; one is tried again before each piece.
     engine->openOutput(drivers_);
     if (!engine->startTrial())
@@ -244,11 +264,11 @@ void FluidMidiDevice::start() {
 }
 
 bool FluidMidiDevice::ready() const {
-    return state_ == State::Ready && engine_->driver != nullptr && !outputFailed.load();
+    return state_ == State::Ready && engine_->rendering();
 }
 
 bool FluidMidiDevice::output() {
-    if (engine_->driver && !outputFailed.load())
+    if (engine_->rendering())
         return true;
     // Only between pieces: the one open is played by the output it was opened with.
     return !piece_ && engine_->openOutput(drivers_);

@@ -117,13 +117,14 @@ bool SdlWavPlayer::open() {
     return true;
 }
 
-// SDL says so when the device it plays to has gone; the events subsystem keeps the word.
+// SDL says so when the device it plays to has gone; the events subsystem keeps the word. It tells
+// of devices it never opened too, as device 0; the clips' is the only one it opens.
 bool SdlWavPlayer::lost() {
     SDL_Event event;
     bool gone = false;
     while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_AUDIODEVICEREMOVED, SDL_AUDIODEVICEREMOVED) >
            0)
-        gone = gone || !event.adevice.iscapture;
+        gone = gone || (event.adevice.which != 0 && !event.adevice.iscapture);
     return gone;
 }
 
