@@ -80,9 +80,8 @@ struct Host : TestConsole {
     // Plays a script of space-separated steps: a key typed into the window on screen ("C*3"
     // three times, "<" Backspace, "^" Ctrl+Z); "." lets the round's clock run out, ".n" ticks n
     // times; "out:k" votes slot k off, "ok" closes the goodbye, "oops" the vote-off; "no" answers
-    // the next question No or Cancel; "restart", "about": the game window's menu entries; "new"
-    // the next game of the same players;
-    // "close": the close box of the window on screen; "V+S" types S before V's hand-over is done.
+    // the next question No or Cancel; "restart" the game window's menu entry; "new" the next game
+    // of the same players; "V+S" types S before V's hand-over is done.
     void play(const QString& script) {
         for (const QString& step : script.split(u' ', Qt::SkipEmptyParts)) {
             if (step.startsWith(u'.'))
@@ -104,10 +103,6 @@ struct Host : TestConsole {
                 newGame(cast.mid(0, f.players));
             else if (step == u"restart")
                 game()->startOverAction->trigger();
-            else if (step == u"about")
-                game()->aboutAction->trigger();
-            else if (step == u"close")
-                onScreen()->close();
             else if (step.contains(u'+')) { // typed at once: all reach the window of the first
                 for (QPointer<QWidget> to = typedInto(); const QString& k : step.split(u'+'))
                     if (to)
