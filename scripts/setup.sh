@@ -8,7 +8,8 @@ set -euo pipefail
 packages=(
     cmake g++ make pkg-config
     qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libxkbcommon-x11-dev
-    libsdl2-mixer-dev libfluidsynth-dev fluid-soundfont-gm libebur128-dev scdoc libzip-dev
+    libsdl2-mixer-dev libfluidsynth-dev libinstpatch-dev fluid-soundfont-gm libebur128-dev scdoc
+    libzip-dev
     fonts-liberation2 fonts-dejavu-core
 )
 

@@ -1,11 +1,13 @@
 // Build-time generator of the program's sound files: the clock music as Standard MIDI Files and
 // the clips as WAV, all composed here.
 // Usage: quolmar_sounds <output directory> <SoundFont> <file>...
-// where "<n>.mid" is the clock piece of n seconds and a ".wav" the clip of that file name.
+// where "<n>.mid" is the clock piece of n seconds, a ".wav" the clip of that file name and a
+// ".sf2" the part of the SoundFont that the pieces play.
 
 #include "Clips.h"
 #include "Music.h"
 #include "Renderer.h"
+#include "SoundFontCut.h"
 
 #include <charconv>
 #include <cstdio>
@@ -28,13 +30,16 @@ int pieceSeconds(const std::string& name) {
 
 // The build names the files, Clips.cpp composes the clips: a name that cannot be made, or a
 // clip nobody asked for, means the two lists have drifted apart. False after saying which.
-bool sortNames(int argc, char** argv, std::vector<int>& pieces) {
+bool sortNames(int argc, char** argv, std::vector<int>& pieces, std::string& font) {
     std::set<std::string> unmade;
     for (int i = 3; i < argc; ++i)
         if (const int seconds = pieceSeconds(argv[i]))
             pieces.push_back(seconds);
+        else if (const std::string name = argv[i];
+                 font.empty() && name.size() > 4 && name.ends_with(".sf2"))
+            font = name;
         else
-            unmade.insert(argv[i]);
+            unmade.insert(name);
     bool listed = true;
     for (const Clip& clip : clips())
         if (!unmade.erase(clip.fileName)) {
@@ -45,7 +50,8 @@ bool sortNames(int argc, char** argv, std::vector<int>& pieces) {
         }
     for (const std::string& name : unmade) {
         std::fprintf(stderr,
-                     "quolmar_sounds: cannot make %s: not <seconds>.mid, nor a clip's name\n",
+                     "quolmar_sounds: cannot make %s: not <seconds>.mid, a clip's name nor "
+                     "the one .sf2\n",
                      name.c_str());
         listed = false;
     }
@@ -54,19 +60,29 @@ bool sortNames(int argc, char** argv, std::vector<int>& pieces) {
 
 using Files = std::vector<std::pair<std::string, std::vector<std::uint8_t>>>;
 
-// Everything is made before anything is written, so a failure leaves no half-made set.
-bool make(const std::vector<int>& pieces, const std::string& soundFont, Files& files) {
+// Everything is made before anything is written, so a failure leaves no half-made set; the
+// SoundFont's part, written by its library, is made last, under a name of its own until the rest
+// is written.
+bool make(const std::vector<int>& pieces, const std::string& soundFont, Files& files,
+          const std::filesystem::path& font) {
     std::string making;
     try {
+        std::set<SoundedNote> notes;
         for (int seconds : pieces) {
             making = std::to_string(seconds) + ".mid";
-            files.emplace_back(making, clockPiece(seconds).file());
+            const MidiWriter piece = clockPiece(seconds);
+            addNotes(piece, notes);
+            files.emplace_back(making, piece.file());
         }
         const Renderer renderer(soundFont);
         for (const Clip& clip : clips()) {
             making = clip.fileName;
             files.emplace_back(making, wavFile(renderer.render(clip.score, clip.maxSeconds),
                                                Renderer::sampleRate));
+        }
+        if (!font.empty()) {
+            making = font.filename();
+            cutSoundFont(soundFont, notes, font.string() + ".part");
         }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "quolmar_sounds: %s: %s\n", making.c_str(), e.what());
@@ -105,14 +121,22 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::vector<int> pieces;
-    if (!sortNames(argc, argv, pieces))
+    std::string font;
+    if (!sortNames(argc, argv, pieces, font))
         return 2;
-    Files files;
-    if (!make(pieces, soundFont, files))
-        return 1;
     std::filesystem::create_directories(dir, error);
+    Files files;
+    if (!make(pieces, soundFont, files, font.empty() ? std::filesystem::path() : dir / font))
+        return 1;
     for (const auto& [name, bytes] : files)
         if (!save(dir / name, bytes))
             return 1;
+    if (!font.empty()) {
+        std::filesystem::rename(dir / (font + ".part"), dir / font, error);
+        if (error) {
+            std::fprintf(stderr, "quolmar_sounds: cannot write %s\n", (dir / font).c_str());
+            return 1;
+        }
+    }
     return 0;
 }

@@ -31,10 +31,11 @@ static QByteArray read(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// One piano note lasting `ticks`, a MIDI variable-length number in hex: "60" is half a second.
-static QByteArray midiFile(const char* ticks) {
-    const QByteArray track =
-        QByteArray::fromHex(QByteArray("00c00000903c64") + ticks + "803c4000ff2f00");
+// One note lasting `ticks`, a MIDI variable-length number in hex: "60" is half a second. By
+// default middle C on the piano, which the program's own SoundFont lacks.
+static QByteArray midiFile(const char* ticks, const QByteArray& program = "00") {
+    const QByteArray track = QByteArray::fromHex("00c0" + program + "00903c64" + ticks +
+                                                 "803c4000ff2f00");
     return QByteArray::fromHex("4d546864000000060000000100604d54726b000000") + char(track.size()) +
            track;
 }
@@ -191,6 +192,37 @@ private slots:
         QCOMPARE(music.command(openCommand(piece_)), int(Device::DeviceUnavailable));
     }
 
+    // The system's SoundFont is loaded behind the program's only for a piece that plays what
+    // the program's lacks: a preset, or a note outside the zones kept of one it has. Without
+    // it those notes are silent, and the piece still plays.
+    void behind_data() {
+        QTest::addColumn<QString>("piece");
+        QTest::addColumn<bool>("installed");
+        QTest::addColumn<bool>("loaded");
+        QTest::newRow("the program's piece") << built + "60.mid" << true << false;
+        QTest::newRow("a preset it lacks") << piece_ << true << true;
+        QTest::newRow("a note it lacks") << write("bass.mid", midiFile("60", "26")) << true << true;
+        QTest::newRow("none installed") << piece_ << false << false;
+    }
+    void behind() {
+        QFETCH(QString, piece);
+        QFETCH(bool, installed);
+        QFETCH(bool, loaded);
+        const QString out = tmp_.filePath("behind.raw");
+        Device midi(built + "quolmar.sf2", {"file"}, out,
+                    installed ? Device::systemSoundFont : tmp_.filePath("none.sf2"));
+        midi.prepare(built + "90.mid");
+        QVERIFY(!midi.behindLoaded());
+        QCOMPARE(midi.command(openCommand(piece)), 0);
+        QCOMPARE(midi.command("play midi"), 0);
+        QTest::qWait(600);
+        QCOMPARE(midi.behindLoaded(), loaded);
+        const QByteArray raw = read(out);
+        const auto* sample = reinterpret_cast<const qint16*>(raw.constData());
+        QCOMPARE(std::any_of(sample, sample + raw.size() / 2, [](int s) { return s > 1000; }),
+                 installed);
+    }
+
     // The music is heard, and ends at its last tick, long before its last note has rung out.
     void musicPlaysToItsLastTick() {
         QCOMPARE(midi_.command(openCommand(write("long.mid", midiFile("8f00")))), 0);
@@ -272,28 +304,48 @@ private slots:
         for (int n : pieces)
             QTest::addRow("%d.mid", n) << n;
     }
-    // As the program plays it, from before the last section (the final 30 s) to just past the end.
+    // As the program plays it, from its own SoundFont and from the full one it was cut from: the
+    // two must not differ by a single sample. Then the last section (the final 30 s) and the end.
     void piece() {
         QFETCH(int, seconds);
         const QByteArray file = read(built + QTest::currentDataTag());
-        const int division = file.size() > 14 ? qFromBigEndian<quint16>(file.constData() + 12) : 0;
-        fluid_settings_t* settings = Device::tune(new_fluid_settings());
-        fluid_settings_setstr(settings, "player.timing-source", "sample");
-        fluid_synth_t* synth = new_fluid_synth(settings);
-        fluid_player_t* player = new_fluid_player(synth);
-        fluid_synth_sfload(synth, QUOLMAR_SOUNDFONT, 1);
-        fluid_player_add_mem(player, file.constData(), std::size_t(file.size()));
-        fluid_player_play(player);
-        std::vector<float> out(2 * 441 * 3400);
-        fluid_synth_write_float(synth, 64, out.data(), 0, 2, out.data(), 1, 2); // loads the piece
-        const double ticksPerSecond = division * 1e6 / fluid_player_get_midi_tempo(player);
-        fluid_player_seek(player, int((seconds - 33.5) * ticksPerSecond));
-        fluid_synth_write_float(synth, 441 * 3400, out.data(), 0, 2, out.data(), 1, 2);
-        const int ticks = fluid_player_get_total_ticks(player);
-        delete_fluid_player(player);
-        delete_fluid_synth(synth);
-        delete_fluid_settings(settings);
-        QVERIFY2(ticks == seconds * ticksPerSecond, qPrintable(QString::number(ticks)));
+        struct Offline {
+            Offline(const QByteArray& font, const QByteArray& file) {
+                fluid_settings_setstr(settings, "player.timing-source", "sample");
+                loaded = fluid_synth_sfload(synth, font, 0) != FLUID_FAILED &&
+                         fluid_player_add_mem(player, file.constData(), file.size()) == FLUID_OK &&
+                         fluid_player_play(player) == FLUID_OK;
+            }
+            ~Offline() {
+                delete_fluid_player(player);
+                delete_fluid_synth(synth);
+                delete_fluid_settings(settings);
+            }
+            void render(float* out, int frames) {
+                fluid_synth_write_float(synth, frames, out, 0, 2, out, 1, 2);
+            }
+            fluid_settings_t* settings = Device::tune(new_fluid_settings());
+            fluid_synth_t* synth = new_fluid_synth(settings);
+            fluid_player_t* player = new_fluid_player(synth);
+            bool loaded = false;
+        } own(QFile::encodeName(built + "quolmar.sf2"), file), full(QUOLMAR_SOUNDFONT, file);
+        QVERIFY(own.loaded && full.loaded);
+        // In 100 ms blocks to half a second past the end; the last 34 s are kept.
+        constexpr int block = 4410, last = 340 * block;
+        const int frames = (10 * seconds + 5) * block, first = frames - last;
+        std::vector<float> out(2 * last), mine(2 * block), theirs(2 * block);
+        float worst = 0;
+        for (int at = 0; at < frames; at += block) {
+            own.render(mine.data(), block);
+            full.render(theirs.data(), block);
+            for (int i = 0; i < 2 * block; ++i)
+                worst = std::max(worst, std::abs(mine[i] - theirs[i]));
+            if (at >= first)
+                std::copy(mine.begin(), mine.end(), out.begin() + 2 * (at - first));
+        }
+        QVERIFY2(worst == 0, qPrintable(QString("differs by up to %1").arg(worst)));
+        const int ticks = fluid_player_get_total_ticks(own.player);
+        QVERIFY2(ticks == seconds * 960, qPrintable(QString::number(ticks)));
         measure(out.data(), nullptr, out.size() / 2, -19, -15);
         std::vector<double> energy; // of 10 ms steps
         for (auto at = out.begin(); at != out.end(); at += 882)

@@ -2,6 +2,7 @@
 
 #include "AudioSetup.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <array>
@@ -15,8 +16,11 @@ namespace {
 
 // No round's music comes anywhere near this; anything larger is not worth reading.
 constexpr qint64 kLargestPiece = 16 * 1024 * 1024;
-// One block is enough for a trial player to load its piece and send what sounds at its start.
+// One block is enough for a trial player to load its piece and send what sounds at its start;
+// then it plays through the rest in larger ones, as far as an hour of music.
 constexpr int kTrialBlock = 64;
+constexpr int kScanBlock = 4096;
+constexpr int kLongestScan = 3600 * 44100 / kScanBlock;
 constexpr int kChannels = 16;
 constexpr int kDrumChannel = 9;
 
@@ -31,6 +35,13 @@ fluid_settings_t* newSettings() {
     return new_fluid_settings();
 }
 
+using Preset = std::pair<int, int>;
+
+bool has(fluid_synth_t* synth, int font, const Preset& preset) {
+    fluid_sfont_t* sfont = font < 0 ? nullptr : fluid_synth_get_sfont_by_id(synth, font);
+    return sfont && fluid_sfont_get_preset(sfont, preset.first, preset.second);
+}
+
 } // namespace
 
 struct FluidMidiDevice::Engine {
@@ -41,11 +52,13 @@ struct FluidMidiDevice::Engine {
         stopOutput();
         if (rendered)
             delete_fluid_sequencer(rendered);
-        // The trial synthesiser borrows the SoundFont: it gives it back before either goes.
-        if (trialSynth && font) {
+        // The trial synthesiser borrows the SoundFonts: it gives them back before either goes.
+        if (trialSynth) {
             for (int channel = 0; channel < kChannels; ++channel)
                 fluid_synth_unset_program(trialSynth, channel);
-            fluid_synth_remove_sfont(trialSynth, font);
+            for (fluid_sfont_t* lent : {font, behind})
+                if (lent)
+                    fluid_synth_remove_sfont(trialSynth, lent);
         }
         if (trialSynth)
             delete_fluid_synth(trialSynth);
@@ -72,11 +85,26 @@ struct FluidMidiDevice::Engine {
         trialSynth = new_fluid_synth(trialSettings);
         if (!trialSynth)
             return false;
-        // The same SoundFont, lent rather than loaded again, which would cost 12 MB.
-        fluid_sfont_t* shared = fluid_synth_get_sfont(synth, 0);
+        // Adding a SoundFont resets each channel to its default, and FluidSynth warns of every
+        // one without it: as drum channels their default is the kit the program's SoundFont has.
+        for (int channel = 0; channel < kChannels; ++channel)
+            fluid_synth_set_channel_type(trialSynth, channel, CHANNEL_TYPE_DRUM);
+        // The same SoundFont, lent rather than loaded again, so its samples are loaded once.
+        fluid_sfont_t* shared = fluid_synth_get_sfont_by_id(synth, ownId);
         if (fluid_synth_add_sfont(trialSynth, shared) == FLUID_FAILED)
             return false;
         font = shared;
+        return true;
+    }
+    bool lendBehind(int id) {
+        // Each channel back on its default first, for the same reason.
+        for (int channel = 0; channel < kChannels; ++channel)
+            fluid_synth_program_select(trialSynth, channel, ownId, 128, 0);
+        fluid_sfont_t* shared = fluid_synth_get_sfont_by_id(synth, id);
+        if (fluid_synth_add_sfont(trialSynth, shared) == FLUID_FAILED)
+            return false;
+        behind = shared;
+        behindId = id;
         return true;
     }
     void stopOutput() {
@@ -119,7 +147,10 @@ struct FluidMidiDevice::Engine {
 
     fluid_settings_t* settings = nullptr;
     fluid_synth_t* synth = nullptr;
-    fluid_sfont_t* font = nullptr; // lent to the trial synthesiser
+    int ownId = -1, behindId = -1;
+    // Both lent to the trial synthesiser.
+    fluid_sfont_t* font = nullptr;
+    fluid_sfont_t* behind = nullptr;
     fluid_audio_driver_t* driver = nullptr;
     // Driven by the synthesiser's rendering, it counts the milliseconds of sound the output took.
     fluid_sequencer_t* rendered = nullptr;
@@ -130,9 +161,36 @@ struct FluidMidiDevice::Engine {
     fluid_synth_t* trialSynth = nullptr;
 };
 
+// Selects the preset on the channel from the SoundFont the piece takes it from; one that neither
+// has is replaced as FluidSynth would, by the kit of bank 128 or the program of bank 0.
+void FluidMidiDevice::select(fluid_synth_t* synth, int channel, const Preset& preset,
+                             const Routes& routes) {
+    const Preset substitute =
+        channel == kDrumChannel ? Preset{128, 0} : Preset{0, preset.second};
+    for (const Preset& p : {preset, substitute}) {
+        const bool behind = routes.fromBehind.count(p);
+        for (int font : {behind ? routes.behind : routes.own, behind ? routes.own : routes.behind})
+            if (has(synth, font, p)) {
+                fluid_synth_program_select(synth, channel, font, p.first, p.second);
+                return;
+            }
+    }
+    fluid_synth_unset_program(synth, channel);
+}
+
 // The player runs on FluidSynth's timer thread; the callbacks below run there too.
 struct FluidMidiDevice::Piece {
-    explicit Piece(fluid_synth_t* s) : synth(s) {}
+    Piece(fluid_synth_t* s, Routes r) : synth(s), routes(std::move(r)) {
+        bank[kDrumChannel] = 128;
+        // Each channel starts on its default, as after a reset, if the piece plays it anywhere.
+        for (int channel = 0; channel < kChannels; ++channel) {
+            const Preset first{bank[std::size_t(channel)], 0};
+            if (routes.played.count(first))
+                select(synth, channel, first, routes);
+            else
+                fluid_synth_unset_program(synth, channel);
+        }
+    }
     Piece(const Piece&) = delete;
     Piece& operator=(const Piece&) = delete;
     ~Piece() {
@@ -157,7 +215,21 @@ struct FluidMidiDevice::Piece {
     static int forward(void* data, fluid_midi_event_t* event) {
         auto* piece = static_cast<Piece*>(data);
         const std::lock_guard lock(piece->gate);
-        return piece->silenced ? FLUID_OK : fluid_synth_handle_midi_event(piece->synth, event);
+        if (piece->silenced)
+            return FLUID_OK;
+        const int type = fluid_midi_event_get_type(event);
+        const int channel = fluid_midi_event_get_channel(event);
+        if (channel >= 0 && channel < kChannels) {
+            int& bank = piece->bank[std::size_t(channel)];
+            if (type == 0xB0 && fluid_midi_event_get_control(event) == 0 && channel != kDrumChannel)
+                bank = fluid_midi_event_get_value(event);
+            if (type == 0xC0) {
+                select(piece->synth, channel, {bank, fluid_midi_event_get_program(event)},
+                       piece->routes);
+                return FLUID_OK;
+            }
+        }
+        return fluid_synth_handle_midi_event(piece->synth, event);
     }
     // The music ends with its last tick; the player only reports done after the notes ring out.
     static int tick(void* data, int tick) {
@@ -169,15 +241,22 @@ struct FluidMidiDevice::Piece {
     }
 
     fluid_synth_t* synth;
+    Routes routes;
+    std::array<int, kChannels> bank{};
     fluid_player_t* player = nullptr;
     std::mutex gate;
     bool silenced = true;
     std::atomic<bool> lastTick{false};
 };
 
-FluidMidiDevice::FluidMidiDevice(QString soundFont, QStringList drivers, QString fileOutput)
+FluidMidiDevice::FluidMidiDevice(QString soundFont, QStringList drivers, QString fileOutput,
+                                 QString behind)
     : soundFont_(std::move(soundFont)), drivers_(std::move(drivers)),
-      fileOutput_(std::move(fileOutput)) {}
+      fileOutput_(std::move(fileOutput)), behind_(std::move(behind)) {}
+
+QString FluidMidiDevice::ownSoundFont() {
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/quolmar.sf2");
+}
 
 FluidMidiDevice::~FluidMidiDevice() {
     // The audio output goes first, so nothing renders a player or synthesiser being deleted.
@@ -213,21 +292,22 @@ void FluidMidiDevice::prepare(const QString& piece) {
     if (piece.isEmpty())
         return;
     QFile file(piece);
-    std::vector<Voice> voices;
-    if (file.size() > kLargestPiece || !file.open(QIODevice::ReadOnly) ||
-        !playable(file.readAll(), &voices))
+    Scan scan;
+    if (file.size() > kLargestPiece || !file.open(QIODevice::ReadOnly))
         return;
+    QByteArray data = file.readAll();
+    if (!playable(data, scan))
+        return;
+    preparedRoutes_ = route(scan);
+    prepared_ = std::move(data);
     // A sample stays loaded while any channel of either synthesiser has its instrument: those
     // the trial synthesiser holds stay while the piece selects and drops its own.
-    const int font = fluid_sfont_get_id(engine_->font);
-    for (int channel = 0; channel < kChannels; ++channel) {
-        if (channel < int(voices.size()))
-            fluid_synth_program_select(engine_->trialSynth, channel, font,
-                                       voices[std::size_t(channel)].bank,
-                                       voices[std::size_t(channel)].program);
+    auto preset = scan.presets.begin();
+    for (int channel = 0; channel < kChannels; ++channel)
+        if (preset != scan.presets.end())
+            select(engine_->trialSynth, channel, *preset++, preparedRoutes_);
         else
             fluid_synth_unset_program(engine_->trialSynth, channel);
-    }
 }
 
 void FluidMidiDevice::start() {
@@ -247,8 +327,11 @@ void FluidMidiDevice::start() {
         fluid_settings_setstr(engine->settings, "audio.file.name",
                               QFile::encodeName(fileOutput_).constData());
     engine->synth = new_fluid_synth(engine->settings);
+    // Without a reset the channels stay empty until a piece chooses; the program's SoundFont
+    // has no default piano for them.
     if (!engine->synth ||
-        fluid_synth_sfload(engine->synth, QFile::encodeName(soundFont_).constData(), 1) ==
+        (engine->ownId = fluid_synth_sfload(engine->synth,
+                                            QFile::encodeName(soundFont_).constData(), 0)) ==
             FLUID_FAILED)
         return;
     engine->rendered = new_fluid_sequencer2(0);
@@ -288,6 +371,10 @@ bool FluidMidiDevice::lastTickReached() const {
     return piece_ && piece_->lastTick.load();
 }
 
+bool FluidMidiDevice::behindLoaded() const {
+    return engine_ && engine_->behind;
+}
+
 int FluidMidiDevice::command(const QString& text) {
     static const QString openPrefix = QStringLiteral("open sequencer!");
     static const QString openSuffix = QStringLiteral(" alias midi");
@@ -323,11 +410,17 @@ int FluidMidiDevice::open(const QString& path) {
     start();
     if (state_ != State::Ready || !output())
         return DeviceUnavailable;
-    // FluidSynth accepts any file here and only finds out when it plays, so try it first.
-    if (!playable(data))
-        return NotPlayable;
+    // FluidSynth accepts any file here and only finds out when it plays, so try it first,
+    // unless it was prepared.
+    Routes routes = preparedRoutes_;
+    if (data != prepared_) {
+        Scan scan;
+        if (!playable(data, scan))
+            return NotPlayable;
+        routes = route(scan);
+    }
 
-    auto piece = std::make_unique<Piece>(engine_->synth);
+    auto piece = std::make_unique<Piece>(engine_->synth, std::move(routes));
     piece->player = new_fluid_player(engine_->synth);
     if (!piece->player)
         return DeviceUnavailable;
@@ -340,45 +433,105 @@ int FluidMidiDevice::open(const QString& path) {
     return Ok;
 }
 
-bool FluidMidiDevice::playable(const QByteArray& data, std::vector<Voice>* voices) {
+bool FluidMidiDevice::playable(const QByteArray& data, Scan& scan) {
     fluid_player_t* trial = new_fluid_player(engine_->trialSynth);
     if (!trial)
         return false;
     // Its events go nowhere: only whether the piece loads and has length matters, and which
-    // instruments it chooses at its start.
-    struct Choices {
-        std::vector<Voice>* voices;
-        std::array<int, kChannels> bank{};
-    } choices{voices};
-    choices.bank[kDrumChannel] = 128;
+    // notes it plays on which presets.
+    struct Watch {
+        Scan* scan;
+        std::array<int, kChannels> bank{}, program{};
+    } watch{&scan};
+    watch.bank[kDrumChannel] = 128;
     fluid_player_set_playback_callback(
         trial,
         [](void* data, fluid_midi_event_t* event) {
-            auto* c = static_cast<Choices*>(data);
+            auto* w = static_cast<Watch*>(data);
             const int channel = fluid_midi_event_get_channel(event);
-            if (!c->voices || channel < 0 || channel >= kChannels)
+            if (channel < 0 || channel >= kChannels)
                 return int{FLUID_OK};
+            const auto c = std::size_t(channel);
             const int type = fluid_midi_event_get_type(event);
             if (type == 0xB0 && fluid_midi_event_get_control(event) == 0 && channel != kDrumChannel)
-                c->bank[std::size_t(channel)] = fluid_midi_event_get_value(event);
+                w->bank[c] = fluid_midi_event_get_value(event);
             else if (type == 0xC0)
-                c->voices->push_back(
-                    {c->bank[std::size_t(channel)], fluid_midi_event_get_program(event)});
+                w->program[c] = fluid_midi_event_get_program(event);
+            else if (type == 0x90 && fluid_midi_event_get_velocity(event) > 0) {
+                const Preset preset{w->bank[c], w->program[c]};
+                w->scan->presets.insert(preset);
+                w->scan->notes.insert({preset,
+                                       {fluid_midi_event_get_key(event),
+                                        fluid_midi_event_get_velocity(event)}});
+            }
             return int{FLUID_OK};
         },
-        &choices);
+        &watch);
     bool ok = fluid_player_add_mem(trial, data.constData(), static_cast<size_t>(data.size())) ==
                   FLUID_OK &&
               fluid_player_play(trial) == FLUID_OK;
+    std::vector<float> block(kScanBlock);
     if (ok) {
-        float block[kTrialBlock];
-        fluid_synth_write_float(engine_->trialSynth, kTrialBlock, block, 0, 1, block, 0, 1);
+        fluid_synth_write_float(engine_->trialSynth, kTrialBlock, block.data(), 0, 1,
+                                block.data(), 0, 1);
         ok = fluid_player_get_status(trial) == FLUID_PLAYER_PLAYING &&
              fluid_player_get_total_ticks(trial) > 0;
     }
+    for (int n = 0; ok && n < kLongestScan && fluid_player_get_status(trial) == FLUID_PLAYER_PLAYING;
+         ++n)
+        fluid_synth_write_float(engine_->trialSynth, kScanBlock, block.data(), 0, 1, block.data(),
+                                0, 1);
     fluid_player_stop(trial);
     delete_fluid_player(trial);
     return ok;
+}
+
+FluidMidiDevice::Routes FluidMidiDevice::route(const Scan& scan) {
+    Routes routes{engine_->ownId, engine_->behindId, {}, scan.presets};
+    std::set<Preset> wanting;
+    for (const Preset& preset : scan.presets)
+        if (!ownSounds(preset, scan))
+            wanting.insert(preset);
+    if (wanting.empty() || !loadBehind())
+        return routes;
+    routes.behind = engine_->behindId;
+    for (const Preset& preset : wanting)
+        if (has(engine_->synth, routes.behind, preset))
+            routes.fromBehind.insert(preset);
+    return routes;
+}
+
+// Whether the program's SoundFont sounds every note the piece plays on the preset: each one
+// tried on the trial synthesiser must start a voice.
+bool FluidMidiDevice::ownSounds(const Preset& preset, const Scan& scan) {
+    fluid_synth_t* trial = engine_->trialSynth;
+    if (!has(trial, engine_->ownId, preset) ||
+        fluid_synth_program_select(trial, 0, engine_->ownId, preset.first, preset.second) !=
+            FLUID_OK)
+        return false;
+    float block[kTrialBlock];
+    for (auto note = scan.notes.lower_bound({preset, {0, 0}});
+         note != scan.notes.end() && note->first == preset; ++note) {
+        const int before = fluid_synth_get_active_voice_count(trial);
+        fluid_synth_noteon(trial, 0, note->second.first, note->second.second);
+        const bool sounded = fluid_synth_get_active_voice_count(trial) > before;
+        fluid_synth_all_sounds_off(trial, 0);
+        fluid_synth_write_float(trial, kTrialBlock, block, 0, 1, block, 0, 1);
+        if (!sounded)
+            return false;
+    }
+    return true;
+}
+
+// Loads the SoundFont behind the program's the first time a piece needs it, and only tries once.
+bool FluidMidiDevice::loadBehind() {
+    if (engine_->behind)
+        return true;
+    if (behind_.isEmpty() || !QFileInfo(behind_).isFile())
+        return false;
+    const int id = fluid_synth_sfload(engine_->synth, QFile::encodeName(behind_).constData(), 0);
+    behind_.clear();
+    return id != FLUID_FAILED && engine_->lendBehind(id);
 }
 
 int FluidMidiDevice::play() {
