@@ -1,6 +1,7 @@
 #include "SoundFontCut.h"
 
 #include <array>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <stdexcept>
@@ -50,6 +51,31 @@ bool sounds(gpointer zone, const std::set<std::pair<int, int>>& keys) {
     return false;
 }
 
+// The full SoundFont's stereo samples carry no partner, and the library warns of each of the
+// hundreds it reads; the sound does not depend on them. One line says how many there were.
+struct Warnings {
+    Warnings() { previous = g_log_set_default_handler(&Warnings::count, this); }
+    ~Warnings() {
+        g_log_set_default_handler(previous, nullptr);
+        if (n > 0)
+            std::fprintf(stderr, "quolmar_sounds: libinstpatch warned %d times, first: %s\n", n,
+                         first.c_str());
+    }
+    Warnings(const Warnings&) = delete;
+    Warnings& operator=(const Warnings&) = delete;
+    static void count(const gchar* domain, GLogLevelFlags level, const gchar* message,
+                      gpointer data) {
+        auto* w = static_cast<Warnings*>(data);
+        if (!(level & G_LOG_LEVEL_WARNING))
+            return g_log_default_handler(domain, level, message, nullptr);
+        if (w->n++ == 0)
+            w->first = message;
+    }
+    GLogFunc previous;
+    int n = 0;
+    std::string first;
+};
+
 } // namespace
 
 void addNotes(const MidiWriter& score, std::set<SoundedNote>& notes) {
@@ -70,6 +96,7 @@ void addNotes(const MidiWriter& score, std::set<SoundedNote>& notes) {
 void cutSoundFont(const std::string& source, const std::set<SoundedNote>& notes,
                   const std::string& target) {
     ipatch_init();
+    const Warnings warnings;
     GError* error = nullptr;
     const Ref<IpatchSF2File> in(ipatch_sf2_file_new());
     IpatchFileHandle* reading = ipatch_file_open(IPATCH_FILE(in.get()), source.c_str(), "r", &error);
@@ -131,6 +158,17 @@ void cutSoundFont(const std::string& source, const std::set<SoundedNote>& notes,
             ipatch_item_remove(IPATCH_ITEM(sample));
     unrefAll(samples);
 
+    // The source's credits and licence stay; its name and comment say what this is.
+    for (const auto& [field, words] :
+         {std::pair{IPATCH_SF2_NAME, std::string(": the part quolmar's music plays")},
+          std::pair{IPATCH_SF2_COMMENT,
+                    std::string(" Cut by quolmar's build: the presets, zones and samples its "
+                                "music plays, unchanged.")}}) {
+        char* was = ipatch_sf2_get_info(font.get(), field);
+        const std::string now = (was ? was : "") + words;
+        g_free(was);
+        ipatch_sf2_set_info(font.get(), field, now.c_str());
+    }
     const Ref<IpatchSF2File> out(ipatch_sf2_file_new());
     IpatchFileHandle* writing = ipatch_file_open(IPATCH_FILE(out.get()), target.c_str(), "w", &error);
     check(writing, error, "cannot write " + target);

@@ -19,12 +19,19 @@ for want in Package=quolmar Version="$version" Architecture=amd64 Section=games 
 done
 depends=$(dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | sed 's/^ *//')
 dep() { awk -v p="$1" '$1 == p' <<<"$depends"; }
-# What the program loads without linking it: the SVG and window-system plugins, the SoundFont
-# and the fonts the windows are drawn with.
-for p in libqt6svg6 qt6-qpa-plugins fluid-soundfont-gm timgm6mb-soundfont fonts-liberation2 fonts-dejavu-core; do
+# What the program loads without linking it: the SVG and window-system plugins and the fonts the
+# windows are drawn with. A General MIDI SoundFont is only suggested: the music has its own, and a
+# machine that installs the package never downloads 120 MB for it.
+for p in libqt6svg6 qt6-qpa-plugins fonts-liberation2 fonts-dejavu-core; do
     [ -n "$(dep "$p")" ] || fail "Depends lacks $p"
 done
+[ -z "$(dep fluid-soundfont-gm)" ] || fail "Depends names a General MIDI SoundFont"
 [ "$(dpkg-deb -f "$deb" Recommends)" = qt6-wayland ] || fail "Recommends: $(dpkg-deb -f "$deb" Recommends)"
+[ "$(dpkg-deb -f "$deb" Suggests)" = "fluid-soundfont-gm | timgm6mb-soundfont" ] ||
+    fail "Suggests: $(dpkg-deb -f "$deb" Suggests)"
+# At most 15 MB to download and 20 MB installed.
+[ "$(stat -c %s "$deb")" -le 15000000 ] || fail "the package is $(stat -c %s "$deb") bytes"
+[ "$(dpkg-deb -f "$deb" Installed-Size)" -le 19531 ] || fail "Installed-Size: $(dpkg-deb -f "$deb" Installed-Size) KiB"
 
 dpkg-deb -x "$deb" "$tmp/debian/quolmar"
 # Every library the program and its audio module link must be in Depends, at least at the version it needs. Not
@@ -49,11 +56,11 @@ stray=$(find . ! -type d | grep -vE '^\./usr/(games/quolmar|lib/quolmar/[^/]+|sh
 cd usr
 # The program finds its sounds beside itself: every one the build made, and nothing else.
 n=0
-for f in "$build"/*.wav "$build"/*.mid; do
+for f in "$build"/*.wav "$build"/*.mid "$build"/*.sf2; do
     cmp -s "$f" "lib/quolmar/${f##*/}" && n=$((n + 1)) || fail "${f##*/} is not installed beside the program"
 done
-[ "$n" -eq 25 ] && [ -f lib/quolmar/quolmar-audio.so ] && [ "$(ls lib/quolmar | wc -l)" -eq 27 ] ||
-    fail "lib/quolmar should hold the program, its audio module and 25 sound files (the build made $n): $(ls lib/quolmar | xargs)"
+[ "$n" -eq 26 ] && [ -f lib/quolmar/quolmar-audio.so ] && [ "$(ls lib/quolmar | wc -l)" -eq 28 ] ||
+    fail "lib/quolmar should hold the program, its audio module and 26 sound files (the build made $n): $(ls lib/quolmar | xargs)"
 
 # A relative link keeps the tree working wherever it is unpacked.
 [[ -L games/quolmar && $(readlink games/quolmar) != /* ]] || fail "games/quolmar is not a relative link"
