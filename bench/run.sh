@@ -390,7 +390,10 @@ read -r _ f4_n f4_med f4_p95 _ f4_max <<<"$(grep '^frame4k ' <<<"$audresult")"
 
 # --- Loudness, by the EBU R128 meter ------------------------------------------------------------
 
-soundfont=$(awk -F= '/^QUOLMAR_SOUNDFONT:/ { print $2 }' "$build/CMakeCache.txt")
+# The pieces as the program plays them: from its own SoundFont, or the full one for a build made
+# before it had one.
+soundfont=$build/quolmar.sf2
+[ -f "$soundfont" ] || soundfont=$(awk -F= '/^QUOLMAR_SOUNDFONT:/ { print $2 }' "$build/CMakeCache.txt")
 "$loudbench" "$build" "$soundfont" >"$work/loudness" || fail "the loudness meter failed"
 # "lowest highest mean loudest-true-peak count" of the pieces (mid) or the clips (wav)
 levels() {

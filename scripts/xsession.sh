@@ -336,6 +336,7 @@ wl_answer() {
 # reached, and nothing autospawns a server of the user's in its place.
 pulse_sink=quolmar
 pulse_pids=""
+sound_server=${sound_server:-pulse}
 # Prints what is missing to run a server and record it, if anything.
 pulse_missing() {
     local tool servers=pulseaudio

@@ -32,10 +32,12 @@ static QByteArray read(const QString& path) {
 }
 
 // One note lasting `ticks`, a MIDI variable-length number in hex: "60" is half a second. By
-// default middle C on the piano, which the program's own SoundFont lacks.
+// default middle C on the piano, which the program's own SoundFont lacks; with no program given
+// the piece chooses none, and the piano is the default.
 static QByteArray midiFile(const char* ticks, const QByteArray& program = "00") {
-    const QByteArray track = QByteArray::fromHex("00c0" + program + "00903c64" + ticks +
-                                                 "803c4000ff2f00");
+    const QByteArray choice = program.isEmpty() ? "" : "00c0" + program;
+    const QByteArray track =
+        QByteArray::fromHex(choice + "00903c64" + ticks + "803c4000ff2f00");
     return QByteArray::fromHex("4d546864000000060000000100604d54726b000000") + char(track.size()) +
            track;
 }
@@ -202,6 +204,7 @@ private slots:
         QTest::newRow("the program's piece") << built + "60.mid" << true << false;
         QTest::newRow("a preset it lacks") << piece_ << true << true;
         QTest::newRow("a note it lacks") << write("bass.mid", midiFile("60", "26")) << true << true;
+        QTest::newRow("the default") << write("default.mid", midiFile("60", "")) << true << true;
         QTest::newRow("none installed") << piece_ << false << false;
     }
     void behind() {
