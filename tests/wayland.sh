@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # The audience screen and the question card on a real Wayland compositor, headless, with a TV
 # beside the host's screen: the host's windows must keep the keyboard when they open and, on
-# mutter and sway, all
-# through a round in which the TV is pulled out and plugged back in. The bank after each step
-# shows it: a key lost to the audience screen changes the figures.
+# mutter and sway, all through a round in which the TV is pulled out and plugged back in. The
+# bank after each step shows it: a key lost to the audience screen changes the figures.
 # On mutter the program starts several times first, for a race that shows in some starts only.
 #   wayland.sh mutter|kwin|sway QUOLMAR_EXECUTABLE [HOST_SIZE TV_SIZE [tv-first]]
 #                                                         (exit 77: a needed tool is missing)

@@ -174,19 +174,16 @@ struct Host : TestConsole {
         for (int i = 1; i <= 10; ++i) {
             const QLabel* l = fr->markerLabels[i];
             const QColor fill = fr->questionPanels[i]->fill(), ink = design::textColour(l);
-            QString m = QStringLiteral("?");
-            if (l->text() == u"\u2714" && ink == design::white && fill == design::red)
-                m = QStringLiteral("v");
-            else if (l->text() == u"\u2718" && ink == design::white && fill == design::teal)
-                m = QStringLiteral("x");
-            else if (fill == design::lightGrey && ink == design::black)
-                m = l->text();
-            else if (fill == design::lightGrey && ink == design::darkGrey)
-                m = "[" + l->text() + "]";
+            const bool grey = fill == design::lightGrey, white = ink == design::white;
             if (l->isHidden() != fr->questionPanels[i]->isHidden())
                 marks += u'?';
             else if (!l->isHidden())
-                marks += m;
+                marks +=
+                    l->text() == u"\u2714" && white && fill == design::red    ? QStringLiteral("v")
+                    : l->text() == u"\u2718" && white && fill == design::teal ? QStringLiteral("x")
+                    : grey && ink == design::black                            ? l->text()
+                    : grey && ink == design::darkGrey ? "[" + l->text() + "]"
+                                                      : QStringLiteral("?");
         }
         return fr->firstName->text() + "/" + fr->secondName->text() + " " +
                fr->prizeAmount->text() + " " + marks;
