@@ -8,7 +8,9 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QIcon>
+#include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyleFactory>
@@ -20,6 +22,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <unistd.h>
 
 namespace {
 
@@ -31,19 +34,22 @@ constexpr const char* usage =
     "\n"
     "  --audience[=SCREEN]  also show the game to the players, full-screen on SCREEN (by\n"
     "                       default the first screen without the host's windows)\n"
-    "  --questions FILE     show the host the questions of FILE, one by one as the game\n"
-    "                       goes, on a card beside the game: a spreadsheet (.ods, .xlsx,\n"
-    "                       or CSV or tab-separated text), the question in the first column\n"
-    "                       and its answer in the second\n"
+    "  --questions FILE     show the host the questions of FILE (also --questions=FILE),\n"
+    "                       one by one as the game goes, on a card beside the game: a\n"
+    "                       spreadsheet (.ods, .xlsx, or CSV or tab-separated text), the\n"
+    "                       question in the first column and its answer in the second\n"
     "  --help               show this text and exit\n"
     "  --version            show the version and exit\n"
-    "Qt's own options, such as -platform, -style and -display, go to Qt.\n";
+    "Qt's own options, such as -platform and -display, go to Qt.\n"
+    "The manual page (man 6 quolmar) tells how to host a game, the keys, and what to do\n"
+    "when something goes wrong.\n";
 
 struct Options {
     bool help = false;
     bool version = false;
     bool audience = false;
     QString screen;
+    bool screenAfterSpace = false; // "--audience NAME": NAME must be a connected screen
     QString questions; // the host's question file, if any
 };
 
@@ -86,6 +92,14 @@ bool readOptions(int argc, char* argv[], Options& o) {
         else if (arg == u"--audience" || arg.startsWith(u"--audience=")) {
             o.audience = true;
             o.screen = arg.section(u'=', 1);
+            // A readable file after it is the question file, as it always was.
+            const QString next = i + 1 < argc ? QString::fromLocal8Bit(argv[i + 1]) : QString();
+            if (arg == u"--audience" && !next.isEmpty() && !next.startsWith(u'-') &&
+                !QFileInfo(next).isFile()) {
+                o.screen = next;
+                o.screenAfterSpace = true;
+                ++i;
+            }
         } else if (bool value = false;
                    arg.startsWith(u'-') &&
                    isQtOption(arg.mid(arg.startsWith(u"--") ? 2 : 1).section(u'=', 0, 0), value)) {
@@ -97,20 +111,38 @@ bool readOptions(int argc, char* argv[], Options& o) {
     return true;
 }
 
+bool platformGiven(int argc, char* argv[]) {
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+           std::any_of(argv + 1, argv + argc, [](const char* a) {
+               return std::strcmp(a, "-platform") == 0 || std::strcmp(a, "--platform") == 0;
+           });
+}
+
+bool displayThere() {
+    return !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+}
+
+// Asks Qt for Wayland only where a Wayland display is there: on X11 with Qt's Wayland plugin
+// installed, some desktops would have Qt try it first and say on standard error that it failed.
+// With `orNone`, a display that does not answer falls back to no screens rather than an abort.
+void choosePlatform(int argc, char* argv[], bool orNone) {
+    if (platformGiven(argc, argv) || !displayThere())
+        return;
+    QByteArray platforms = qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? "xcb" : "wayland;xcb";
+    if (orNone) {
+        platforms += ";offscreen";
+        qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
+    }
+    qputenv("QT_QPA_PLATFORM", platforms);
+}
+
 // The screens, for choosing the audience's, when a display can be reached; without one the
 // help is printed all the same.
 void listScreens(int argc, char* argv[]) {
-    const bool platformGiven = std::any_of(argv + 1, argv + argc, [](const char* a) {
-        return std::strcmp(a, "-platform") == 0 || std::strcmp(a, "--platform") == 0;
-    });
-    if (!platformGiven && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        if (qEnvironmentVariableIsEmpty("DISPLAY") &&
-            qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-            return;
-        // A display that does not answer falls back to no screens rather than an abort.
-        qputenv("QT_QPA_PLATFORM", "wayland;xcb;offscreen");
-        qputenv("QT_LOGGING_RULES", "qt.qpa.*=false");
-    }
+    if (!platformGiven(argc, argv) && !displayThere())
+        return;
+    choosePlatform(argc, argv, true);
     const bool fallback = qgetenv("QT_QPA_PLATFORM").endsWith(";offscreen");
     QGuiApplication app(argc, argv);
     if (fallback && QGuiApplication::platformName() == u"offscreen")
@@ -133,6 +165,23 @@ int helpOrVersion(const Options& options, int argc, char* argv[]) {
         std::puts("quolmar " QUOLMAR_VERSION);
     }
     return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+// Refuses to start, in one line on standard error; started where that is seen by no one (from
+// the file manager or the menu), in a box as well. The exit status.
+int refuseToStart(const QString& line, int argc, char* argv[]) {
+    const QString text = QStringLiteral("quolmar: ") + line;
+    std::fprintf(stderr, "%s\n", qPrintable(text));
+    if (isatty(STDERR_FILENO) || !(displayThere() || platformGiven(argc, argv)))
+        return 2;
+    std::unique_ptr<QApplication> own;
+    if (QApplication::instance() == nullptr) {
+        choosePlatform(argc, argv, true);
+        own = std::make_unique<QApplication>(argc, argv);
+    }
+    if (QGuiApplication::platformName() != u"offscreen")
+        QMessageBox(QMessageBox::Critical, QStringLiteral("quolmar"), text).exec();
+    return 2;
 }
 
 // Sets the program icon after the first window has been exposed and painted.
@@ -213,15 +262,21 @@ int main(int argc, char* argv[]) {
         deck = questions::read(options.questions);
         for (const QString& line : questions::notices(options.questions, deck))
             std::fprintf(stderr, "quolmar: %s\n", qPrintable(line));
-        if (!deck.ok()) {
-            std::fprintf(stderr, "quolmar: %s\n",
-                         qPrintable(questions::refusal(options.questions, deck)));
-            return 2;
-        }
+        if (!deck.ok())
+            return refuseToStart(questions::refusal(options.questions, deck), argc, argv);
     }
 
     soundEnvironment();
+    choosePlatform(argc, argv, false);
     QApplication app(argc, argv);
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (options.screenAfterSpace &&
+        std::none_of(screens.cbegin(), screens.cend(),
+                     [&](const QScreen* s) { return s->name() == options.screen; }))
+        return refuseToStart(QStringLiteral("%1: neither a connected screen nor a readable file; "
+                                            "did you mean --audience=%1?")
+                                 .arg(options.screen),
+                             argc, argv);
     QApplication::setApplicationName(QStringLiteral("quolmar"));
     QApplication::setApplicationVersion(QStringLiteral(QUOLMAR_VERSION));
     // The windows are drawn to fixed designs; one style keeps them alike on every desktop.
