@@ -53,7 +53,7 @@ if [ "$sanitized" = 0 ]; then
 fi
 
 cd "$tmp/debian/quolmar"
-stray=$(find . ! -type d | grep -vE '^\./usr/(games/quolmar|lib/quolmar/[^/]+|share/applications/org\.example\.quolmar\.desktop|share/metainfo/org\.example\.quolmar\.metainfo\.xml|share/icons/hicolor/[^/]+/apps/quolmar\.(png|svg)|share/doc/quolmar/(copyright|changelog\.gz)|share/man/man6/quolmar\.6\.gz|share/quolmar/sample-questions\.csv)$' || true)
+stray=$(find . ! -type d | grep -vE '^\./usr/(games/quolmar|lib/quolmar/[^/]+|share/applications/org\.example\.quolmar\.desktop|share/metainfo/org\.example\.quolmar\.metainfo\.xml|share/icons/hicolor/[^/]+/apps/quolmar\.(png|svg)|share/doc/quolmar/(copyright|changelog\.gz|README\.md|docs/[a-z-]+\.png)|share/man/man6/quolmar\.6\.gz|share/quolmar/sample-questions\.csv)$' || true)
 [ -z "$stray" ] || fail "unexpected files in the package: $stray"
 cd usr
 # The program finds its sounds beside itself: every one the build made, and nothing else.
@@ -73,6 +73,10 @@ done
 man -l share/man/man6/quolmar.6.gz >"$tmp/page" 2>/dev/null || fail "man cannot show the manual page"
 for option in $(games/quolmar --help | grep -o -- '--[a-z]*' | sort -u); do
     grep -q -- "$option" "$tmp/page" || fail "the manual page does not name $option"
+done
+# The README and every picture it shows are installed beside the copyright.
+grep -o '(docs/[a-z-]*\.png)' share/doc/quolmar/README.md | tr -d '()' | while read -r picture; do
+    [ -f "share/doc/quolmar/$picture" ] || fail "the README's $picture is not installed"
 done
 zcat share/doc/quolmar/changelog.gz >"$tmp/changelog"
 [ "$(dpkg-parsechangelog -l "$tmp/changelog" -S Version)" = "$version" ] ||
