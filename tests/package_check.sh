@@ -68,12 +68,9 @@ done
 [[ -L games/quolmar && $(readlink games/quolmar) != /* ]] || fail "games/quolmar is not a relative link"
 [ "$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM games/quolmar --version)" = "quolmar $version" ] ||
     fail "games/quolmar --version did not print 'quolmar $version' without a display"
-# The manual page (which lintian renders with warnings on) names every option --help does; the
-# changelog's last entry is this version.
-man -l share/man/man6/quolmar.6.gz >"$tmp/page" 2>/dev/null || fail "man cannot show the manual page"
-for option in $(games/quolmar --help | grep -o -- '--[a-z]*' | sort -u); do
-    grep -q -- "$option" "$tmp/page" || fail "the manual page does not name $option"
-done
+# The manual page shows (lintian renders it with warnings on; docs_check.sh holds what it says);
+# the changelog's last entry is this version.
+man -l share/man/man6/quolmar.6.gz >/dev/null 2>&1 || fail "man cannot show the manual page"
 # The README and every picture it shows are installed beside the copyright.
 grep -o '(docs/[a-z-]*\.png)' share/doc/quolmar/README.md | tr -d '()' | while read -r picture; do
     [ -f "share/doc/quolmar/$picture" ] || fail "the README's $picture is not installed"
