@@ -2,8 +2,8 @@
 # Measures the real program from the outside, side by side with a bare Qt Widgets program built
 # by the same build, on a virtual display, and prints one table: start-up time, memory, the clock
 # of a real 60-second round against wall-clock time, when that round's music ends, how soon the
-# music and the clips are heard, how long one key press takes, and what the audience screen costs. About three minutes, most of it
-# the 60-second round.
+# # music and the clips are heard, how long one key press takes, and what the audience screen costs.
+# About six minutes, most of it the real rounds.
 #
 #   bench/run.sh [--start] [BUILD_DIR]   default: build/, as ./run.sh and ./test.sh make it
 #   --start: only the start-up rows, in a few seconds
