@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIcon>
-#include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QStyleFactory>
@@ -180,7 +179,7 @@ int refuseToStart(const QString& line, int argc, char* argv[]) {
         own = std::make_unique<QApplication>(argc, argv);
     }
     if (QGuiApplication::platformName() != u"offscreen")
-        QMessageBox(QMessageBox::Critical, QStringLiteral("quolmar"), text).exec();
+        MessageBoxDialogs().message(text);
     return 2;
 }
 
