@@ -221,10 +221,14 @@ template <typename W> std::unique_ptr<W> mapped(std::unique_ptr<W> window) {
     return window;
 }
 
-std::unique_ptr<AudienceScreen> openAudience(Console& console, const QString& screen) {
+bool connected(const QString& screen) {
     const QList<QScreen*> screens = QGuiApplication::screens();
-    if (!screen.isEmpty() && std::none_of(screens.cbegin(), screens.cend(),
-                                          [&](const QScreen* s) { return s->name() == screen; }))
+    return std::any_of(screens.cbegin(), screens.cend(),
+                       [&](const QScreen* s) { return s->name() == screen; });
+}
+
+std::unique_ptr<AudienceScreen> openAudience(Console& console, const QString& screen) {
+    if (!screen.isEmpty() && !connected(screen))
         std::fprintf(stderr,
                      "quolmar: no screen named '%s' yet; the audience screen opens "
                      "as a window until it is connected\n",
@@ -268,10 +272,7 @@ int main(int argc, char* argv[]) {
     soundEnvironment();
     choosePlatform(argc, argv, false);
     QApplication app(argc, argv);
-    const QList<QScreen*> screens = QGuiApplication::screens();
-    if (options.screenAfterSpace &&
-        std::none_of(screens.cbegin(), screens.cend(),
-                     [&](const QScreen* s) { return s->name() == options.screen; }))
+    if (options.screenAfterSpace && !connected(options.screen))
         return refuseToStart(QStringLiteral("%1: neither a connected screen nor a readable file; "
                                             "did you mean --audience=%1?")
                                  .arg(options.screen),
