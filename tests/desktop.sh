@@ -9,7 +9,7 @@ exe=$1
 for tool in xvfb-run xdotool openbox script dbus-daemon; do
     command -v "$tool" >/dev/null || { echo "SKIP: no $tool (scripts/setup.sh --test installs it)"; exit 77; }
 done
-. "$(dirname "$0")/../scripts/xsession.sh" desktop
+. "$(dirname "$0")/support/session.sh" desktop
 on_display || to_display "$@"
 begin
 unset WAYLAND_DISPLAY QT_QPA_PLATFORM

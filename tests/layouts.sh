@@ -7,7 +7,7 @@
 #   layouts.sh x11|mutter QUOLMAR_EXECUTABLE      (exit 77: a needed tool is missing)
 set -uo pipefail
 where=${1:?usage: layouts.sh x11|mutter QUOLMAR_EXECUTABLE} program=${2:?}
-. "$(dirname "$0")/../scripts/xsession.sh" "layouts-$where"
+. "$(dirname "$0")/support/session.sh" "layouts-$where"
 tools() { local t; for t; do command -v "$t" >/dev/null || echo "$t"; done; }
 [ "$where" = mutter ] && missing=$(wl_missing mutter) ||
     missing=$(tools xvfb-run xdotool openbox setxkbmap)

@@ -7,7 +7,7 @@
 set -uo pipefail
 sound_server=${1:?usage: soundserver.sh pulse|pipewire QUOLMAR_EXECUTABLE}
 program=${2:?usage: soundserver.sh pulse|pipewire QUOLMAR_EXECUTABLE}
-. "$(dirname "$0")/../scripts/xsession.sh" "soundserver-$sound_server"
+. "$(dirname "$0")/support/session.sh" "soundserver-$sound_server"
 for tool in xvfb-run xdotool openbox $(pulse_missing); do
     command -v "$tool" >/dev/null || { echo "SKIP: no $tool (scripts/setup.sh --test installs it)"; exit 77; }
 done

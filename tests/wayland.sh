@@ -8,7 +8,7 @@
 #                                                         (exit 77: a needed tool is missing)
 set -uo pipefail
 compositor=${1:?usage: wayland.sh mutter|kwin|sway QUOLMAR_EXECUTABLE} program=${2:?}
-. "$(dirname "$0")/../scripts/xsession.sh" "wayland-$compositor"
+. "$(dirname "$0")/support/session.sh" "wayland-$compositor"
 missing=$(wl_missing "$compositor")
 [ -z "$missing" ] || { echo "SKIP: no" $missing "(scripts/setup.sh --test installs it)"; exit 77; }
 

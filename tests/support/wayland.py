@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""The Wayland side of scripts/xsession.sh: what xdotool does under X, done over D-Bus.
+"""The Wayland side of session.sh: what xdotool does under X, done over D-Bus.
 
   wayland.py windows [APP]              one line per top-level window of APP (quolmar):
                                         ACTIVE or -, WIDTHxHEIGHT, title, then its texts

@@ -1,16 +1,16 @@
 #!/usr/bin/env bash
-# Plants the faults listed in scripts/faults.txt one at a time in a clean copy of the sources,
+# Plants the faults listed in tests/faults/game.txt one at a time in a clean copy of the sources,
 # builds and runs the C++ tests, and counts the faults the tests catch. Not part of CI.
-#   scripts/plant-faults.sh [REV] [FAULTS]   (REV defaults to HEAD, FAULTS to scripts/faults.txt)
+#   tests/faults/plant.sh [REV] [FAULTS]   (REV defaults to HEAD, FAULTS to tests/faults/game.txt)
 # With PLANT_DETAIL=1 every test program runs in full and each fault lists the test functions
 # that fail, instead of stopping at the first failing program.
 # Each line of the list is "file @@ text @@ replacement" (# starts a comment line; \n in text or
 # replacement is a line break); the text must occur in the file, and only its first occurrence
 # is replaced.
 set -euo pipefail
-cd "$(dirname "$0")/.."
+cd "$(dirname "$0")/../.."
 rev=${1:-HEAD}
-faults=$(realpath "${2:-scripts/faults.txt}")
+faults=$(realpath "${2:-tests/faults/game.txt}")
 copy=$(mktemp -d /tmp/quolmar-faults.XXXXXX)
 trap 'git worktree remove --force "$copy" >/dev/null 2>&1 || rm -rf "$copy"' EXIT
 git worktree add --detach "$copy" "$rev" >/dev/null 2>&1
