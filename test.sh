@@ -32,8 +32,8 @@ SDL_AUDIODRIVER=dummy NOWRITE_LOG_LINES=+1 \
     ctest --test-dir build-tsan --output-on-failure --no-tests=error -R '^(tst_sound|nowrite)$'
 
 # The question file's reader fuzzed for half a minute, from a copy of the seeds so that what the
-# fuzzer adds stays out of the tree; a crash, a sanitizer's report or a broken round trip fails,
-# and leaves its input in build-fuzz.
+# fuzzer adds stays out of the tree; a crash or a sanitizer's report fails, and leaves its input
+# in build-fuzz.
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUOLMAR_WERROR=ON \
     -DQUOLMAR_SANITIZE=ON -DQUOLMAR_FUZZ=ON >/dev/null
 cmake --build build-fuzz --parallel "$jobs" --target fuzz_questions
