@@ -46,8 +46,6 @@ public:
     QStringList texts, titles;
     // Runs while a box is "open", to act as the host would meanwhile.
     std::function<void(const QString&)> onShow;
-    // When set, answers every question instead of the script.
-    std::function<bool()> chooser;
 
 private:
     void show(const QString& text, const QString& title) {
@@ -58,7 +56,7 @@ private:
     }
     bool ask(const QString& text, const QString& title) {
         show(text, title);
-        return chooser ? chooser() : answers_.isEmpty() || answers_.takeFirst();
+        return answers_.isEmpty() || answers_.takeFirst();
     }
     QList<bool> answers_;
 };

@@ -18,15 +18,20 @@
 #include <QTest>
 #include <QTimer>
 
-// A console with fake sound and scripted dialogs; every window of the program is registered.
-struct TestConsole {
+// Names of the players in slots 1 to 9.
+inline const QStringList cast{"Ada", "Bea", "Cai", "Dov", "Eli", "Fay", "Gus", "Hal", "Ivo"};
+
+// The host at a console with fake sound and scripted dialogs, every window of the program
+// registered: every step is a click or a key press in the window on screen.
+struct Host {
     static inline const QString dir = QStringLiteral("/opt/quolmar");
 
-    TestConsole() : console(dialogs, wav, midi, dir) {
+    explicit Host(int players) : console(dialogs, wav, midi, dir), f(*formats::byPlayers(players)) {
         registerWindows(console.forms);
         console.forms.setQuitHandler([this] { ++quits; });
+        forms().show(windows::opening);
     }
-    ~TestConsole() { flush(); }
+    ~Host() { flush(); }
 
     // Lets windows that were unloaded be destroyed, as the event loop would.
     static void flush() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
@@ -40,20 +45,6 @@ struct TestConsole {
                 return w;
         return nullptr;
     }
-
-    ScriptedDialogs dialogs;
-    FakeWavPlayer wav;
-    FakeMidiDevice midi;
-    Console console;
-    int quits = 0;
-};
-
-// Names of the players in slots 1 to 9.
-inline const QStringList cast{"Ada", "Bea", "Cai", "Dov", "Eli", "Fay", "Gus", "Hal", "Ivo"};
-
-// The host at the console: every step is a click or a key press in the window on screen.
-struct Host : TestConsole {
-    explicit Host(int players) : f(*formats::byPlayers(players)) { forms().show(windows::opening); }
 
     template <typename W> W* find(const QString& name) {
         return qobject_cast<W*>(forms().find(name));
@@ -80,8 +71,8 @@ struct Host : TestConsole {
     // Plays a script of space-separated steps: a key typed into the window on screen ("C*3"
     // three times, "<" Backspace, "^" Ctrl+Z); "." lets the round's clock run out, ".n" ticks n
     // times; "out:k" votes slot k off, "ok" closes the goodbye, "oops" the vote-off; "no" answers
-    // the next question No or Cancel; "restart" the game window's menu entry; "new" the next game
-    // of the same players; "V+S" types S before V's hand-over is done.
+    // the next question No or Cancel; "restart" the game window's menu entry; "V+S" types S
+    // before V's hand-over is done.
     void play(const QString& script) {
         for (const QString& step : script.split(u' ', Qt::SkipEmptyParts)) {
             if (step.startsWith(u'.'))
@@ -99,8 +90,6 @@ struct Host : TestConsole {
                 QTest::mouseClick(voteoff()->oopsButton, Qt::LeftButton);
             else if (step == u"no")
                 dialogs.answer({false});
-            else if (step == u"new")
-                newGame(cast.mid(0, f.players));
             else if (step == u"restart")
                 game()->startOverAction->trigger();
             else if (step.contains(u'+')) { // typed at once: all reach the window of the first
@@ -189,5 +178,10 @@ struct Host : TestConsole {
                fr->prizeAmount->text() + " " + marks;
     }
 
+    ScriptedDialogs dialogs;
+    FakeWavPlayer wav;
+    FakeMidiDevice midi;
+    Console console;
+    int quits = 0;
     const GameFormat& f;
 };
