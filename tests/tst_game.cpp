@@ -1,5 +1,6 @@
 // The game as the host sees it: whole games checked at every hand-over, the moments they do not
-// pass through, every window as designed, names of every kind; and what the audience and card show.
+// pass through, every window as designed, names of every kind, what the audience and card show; and
+// a random host that no input may crash or lead astray.
 #include "Host.h"
 #include "audience/AudienceScreen.h"
 #include "questions/QuestionCard.h"
