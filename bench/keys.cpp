@@ -30,7 +30,8 @@ int main(int argc, char* argv[]) {
     const int presses = argc > 1 ? std::max(1, atoi(argv[1])) : 100000;
     const int painted = argc > 2 ? std::max(1, atoi(argv[2])) : 2000;
 
-    TestConsole tc;
+    Host tc(8);
+    tc.forms().unload(windows::opening); // the game window alone is on screen, as in a game
     const GameFormat& format = formats::eight;
     GameState& s = tc.state();
     for (int i = 1; i <= format.players; ++i)
