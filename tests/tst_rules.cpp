@@ -57,10 +57,6 @@ private slots:
         QTest::addColumn<QString>("lost");  // W
         QTest::addColumn<QString>("host");  // key 3
         QTest::addColumn<QString>("after"); // the round after the last: seconds, music, clip
-        QTest::newRow("6") << 6 << "0 100 250 500 1000 5000 12500 12500"
-                           << "0 100 250 500 1000 5000 12500 0"
-                           << "0 100 250 500 1000 5000 12500 12500"
-                           << "45  startclock2.wav";
         QTest::newRow("8") << 8 << "0 1000 2500 5000 10000 25000 50000 75000 125000 125000"
                            << "0 1000 2500 5000 10000 25000 50000 75000 125000 0"
                            << "0 1000 2500 5000 10000 25000 50000 75000 75000 75000"
@@ -98,7 +94,6 @@ private slots:
         QTest::newRow("8: 2.5 rounds to even") << 8 << QList<int>{3, 20, 250, 0} << 2802LL << 402LL;
         QTest::newRow("6: 3.5 rounds up") << 6 << QList<int>{3, 20, 350, 0} << 3004LL << 404LL;
         QTest::newRow("9: losses below zero") << 9 << QList<int>{0, 5, 0, 1050} << -60LL << -60LL;
-        QTest::newRow("8: beyond 16 bits") << 8 << QList<int>{40, 0, 0, 0} << 40000LL << 8000LL;
     }
 
     void scores() {
@@ -176,7 +171,6 @@ private slots:
         QTest::newRow("W after time up")
             << 6 << "S C .*120 W" << 0LL << 0LL << 0 << 3 << false << 0;
         QTest::newRow("key 1 to the top") << 8 << "1*8" << 125000LL << 0LL << 8 << 0 << false << 0;
-        QTest::newRow("key 3 at 7") << 8 << "1*7 3" << 75000LL << 0LL << 0 << 0 << false << 0;
         QTest::newRow("key 3 cut back")
             << 8 << "$100000 1*9 3" << 125000LL << 0LL << 0 << 0 << false << 0;
         QTest::newRow("8 S in round 15") << 8 << "R14 S .*9" << 0LL << 0LL << 0 << 1 << true << 0;
@@ -214,23 +208,17 @@ private slots:
             "q 1=a|Question=b");
         row("breaks in quotes", "\"x\r\ny\"\"\",\"1\n2\"\nz,b"_ba, "x\ny\"=1\n2|z=b");
         row("their lines count", "q,\"a\r\nb\"\r\n,c\n"_ba, "f:3: an answer without a question");
-        row("semicolon, decimal comma first",
-            "\xEF\xBB\xBFPi?;3,14\r\nWho?;\"Me; I\"\r\nWhy?;\r\n"_ba, "Pi?=3,14|Who?=Me; I|Why?=");
         row("a tie is told", "a,b;c\n"_ba,
             "{read with semicolons between the fields (commas would fit as well)}a,b=c");
         row("a tie with tabs is not", "a,b\tc\n"_ba, "a,b=c");
         // Split at the tab, the quotes would be left unexplained.
         row("a tab inside quotes", "a;\"b;\tc\"\n"_ba, "a=b;\tc");
         row("named .tsv", "a,b\tc\nd,e\n"_ba, "a,b=c|d,e=", "f.TSV");
-        row("quoted where a writer would not", "\"a;b\",c\n\"d;e\",f"_ba, "a;b=c|d;e=f");
         row("one column", "Who?\nWhen?\n"_ba, "Who?=|When?=");
-        row("nine fields told from eight", "a;;;;;;;,x\nb;;;;;;;;,y\n"_ba,
-            "a;;;;;;;=x|b;;;;;;;;=y");
         row("surrogate", "q,\xED\xA0\x80"_ba, "{not UTF-8, read as Windows-1252}q=í\u00A0€");
         row("UTF-16, big-endian", "\xFE\xFF\0q\0\t\x20\xAC"_ba, "q=€");
         row("NUL", "q,a\n\nq\0"_ba, "f:3: neither text nor a spreadsheet");
         row("empty", ""_ba, "f: no questions in the file");
-        row("heading alone", "questions;answers\r\n\r\n"_ba, "f: no questions in the file");
         // What real files in tests/decks do not hold: numbers as another program stores them,
         // escapes, phonetic guides, cells without a place, repeats, notes, another prefix.
         const QByteArray sheet =

@@ -31,9 +31,8 @@ static QByteArray read(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// One note lasting `ticks`, a MIDI variable-length number in hex: "60" is half a second. By
-// default middle C on the piano, which the program's own SoundFont lacks; with no program given
-// the piece chooses none, and the piano is the default.
+// One note lasting `ticks` (hex, "60" is half a second) on the piano, which the program's own
+// SoundFont lacks; an empty `program` leaves the choice to the default, also the piano.
 static QByteArray midiFile(const char* ticks, const QByteArray& program = "00") {
     const QByteArray choice = program.isEmpty() ? "" : "00c0" + program;
     const QByteArray track =
@@ -107,8 +106,8 @@ private slots:
         QTEST(done, "done");
     }
 
-    // Opening closes the piece before, so after a failed open nothing plays. (Without an output
-    // it fails as outputComesBack's last open does.)
+    // Opening closes the piece before, so after a failed open nothing plays, and after a good
+    // one only the new piece plays on; the music ends at its last tick, before its last note.
     void opening() {
         for (const auto& [path, answer] :
              {std::pair(tmp_.filePath("nowhere.mid"), Device::FileNotFound),
@@ -117,6 +116,16 @@ private slots:
             QCOMPARE(midi_.command(openCommand(path)), int(answer));
             QCOMPARE(midi_.command("play midi"), int(Device::NothingOpen));
         }
+        QCOMPARE(midi_.command(openCommand(write("long.mid", midiFile("8f00")))), 0);
+        QCOMPARE(midi_.command("play midi"), 0);
+        QCOMPARE(midi_.command(openCommand(piece_)), 0);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(midi_.command("play midi"), 0);
+        QVERIFY(!midi_.lastTickReached());
+        QTRY_VERIFY_WITH_TIMEOUT(midi_.lastTickReached(), 3000);
+        QVERIFY2(clock.elapsed() >= 400 && clock.elapsed() < 1500,
+                 qPrintable(QString::number(clock.elapsed())));
     }
 
     // The players come from the audio module; without it the game goes on in silence, and the
@@ -157,11 +166,8 @@ private slots:
         QVERIFY2(inUse() - before < 1024, qPrintable(QString::number(inUse() - before)));
     }
 
-    // An output closed with its piece (a player may not go while its synthesiser renders) opens
-    // again for the next. One whose device fails ends its thread, whatever FluidSynth logs: here
-    // ALSA's, the output when no sound server answers, to a device that takes no sound; it is
-    // noticed, and then gone for good, the next piece cannot open. (A sound server's coming and
-    // going is soundserver.sh's.)
+    // An output closed with its piece opens again for the next; one whose device fails (ALSA's,
+    // with no sound server, writing to /dev/full) is noticed, and the next piece cannot open.
     void outputComesBack() {
         QCOMPARE(midi_.command(openCommand(piece_)), 0);
         QVERIFY(midi_.ready());
@@ -182,9 +188,8 @@ private slots:
         QCOMPARE(music.command(openCommand(piece_)), int(Device::DeviceUnavailable));
     }
 
-    // The system's SoundFont is loaded behind the program's only for a piece that plays what
-    // the program's lacks: a preset, or a note outside the zones kept of one it has. Without
-    // it those notes are silent, and the piece still plays.
+    // The system's SoundFont is loaded behind the program's only for a piece that plays what the
+    // program's lacks; without it those notes are silent, and the piece still plays.
     void behind_data() {
         QTest::addColumn<QString>("piece");
         QTest::addColumn<bool>("installed");
@@ -213,66 +218,38 @@ private slots:
                  installed);
     }
 
-    // The music ends at its last tick, long before its last note has rung out.
-    void musicPlaysToItsLastTick() {
-        QCOMPARE(midi_.command(openCommand(write("long.mid", midiFile("8f00")))), 0);
-        QCOMPARE(midi_.command("play midi"), 0);
-        QCOMPARE(midi_.command(openCommand(piece_)), 0); // and only this one plays on
-        QElapsedTimer clock;
-        clock.start();
-        QCOMPARE(midi_.command("play midi"), 0);
-        QVERIFY(!midi_.lastTickReached());
-        QTRY_VERIFY_WITH_TIMEOUT(midi_.lastTickReached(), 3000);
-        QVERIFY2(clock.elapsed() >= 400 && clock.elapsed() < 1500,
-                 qPrintable(QString::number(clock.elapsed())));
-    }
-
-    // A missing clip sounds the alert, unless there is no audio device at all.
-    void missingClip() {
-        for (const char* driver : {"dummy", "no-such-driver"}) {
-            qputenv("SDL_AUDIODRIVER", driver);
-            int alerts = 0;
-            SdlWavPlayer([&] { ++alerts; }).play(tmp_.filePath("nowhere.wav"), Mode::Sync);
-            QCOMPARE(alerts, driver[0] == 'd' ? 1 : 0);
-        }
-    }
-
-    // Only the removal of the clips' own device reopens it, which cuts the clip sounding: SDL
-    // tells of every device unplugged, of those it never opened as device 0.
-    void onlyOwnDeviceLost() {
+    // Only the removal of the clips' own device (SDL tells of others as device 0) reopens it,
+    // which cuts the clip sounding. A clip cuts off the one before; a sync clip holds the keys
+    // typed meanwhile until it ends. A missing clip sounds the alert, unless there is no device.
+    void clips() {
         qputenv("SDL_AUDIODRIVER", "dummy");
-        SdlWavPlayer player([] {});
+        int alerts = 0;
+        std::optional<SdlWavPlayer> player(std::in_place, [&] { ++alerts; });
         for (const Uint32 device : {0, 1}) {
-            player.play(built + "gameover.wav", Mode::Async);
+            player->play(built + "gameover.wav", Mode::Async);
             SDL_Event removed{};
             removed.adevice = {SDL_AUDIODEVICEREMOVED, 0, device, 0, 0, 0, 0};
             QCOMPARE(SDL_PushEvent(&removed), 1);
-            player.preload({});
-            QCOMPARE(player.sounding(), device == 0 ? 1 : 0);
+            player->preload({});
+            QCOMPARE(player->sounding(), device == 0 ? 1 : 0);
         }
-    }
-
-    // A clip cuts off the one before; a sync clip holds the keys typed meanwhile until it ends.
-    void syncClipHoldsInputToItsEnd() {
-        qputenv("SDL_AUDIODRIVER", "dummy");
         const QString clip = built + "letsplay.wav";
         const qint64 length = (QFileInfo(clip).size() - 44) * 1000 / (44100 * 4);
-        SdlWavPlayer player([] {});
         QLineEdit keys;
         const auto type = [&keys](const char* text) {
             QCoreApplication::postEvent(&keys, new QKeyEvent(QEvent::KeyPress, 0, {}, text));
         };
-        player.play(built + "gameover.wav", Mode::Async);
-        player.play(built + "voteoff.wav", Mode::Async);
+        player->play(built + "gameover.wav", Mode::Async);
+        player->play(built + "voteoff.wav", Mode::Async);
         type("a");
         int sounding = 0;
         QTimer::singleShot(100, [&] {
-            sounding = player.sounding();
+            sounding = player->sounding();
             type("b");
         });
         QElapsedTimer clock;
         clock.start();
-        player.play(clip, Mode::Sync);
+        player->play(clip, Mode::Sync);
         // SDL's dummy driver plays a few per cent fast.
         QVERIFY2(clock.elapsed() > length * 9 / 10 && clock.elapsed() < length + 900,
                  qPrintable(QString::number(clock.elapsed())));
@@ -280,6 +257,11 @@ private slots:
         QCOMPARE(keys.text(), QString());
         type("c");
         QTRY_COMPARE(keys.text(), QStringLiteral("abc"));
+        player->play(tmp_.filePath("nowhere.wav"), Mode::Sync);
+        player.reset();
+        qputenv("SDL_AUDIODRIVER", "no-such-driver");
+        SdlWavPlayer([&] { ++alerts; }).play(tmp_.filePath("nowhere.wav"), Mode::Sync);
+        QCOMPARE(alerts, 1);
     }
 
     void piece_data() {
