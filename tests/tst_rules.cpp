@@ -4,7 +4,7 @@
 #include "state/GameFormat.h"
 #include "state/RoundEngine.h"
 #include "state/Rules.h"
-#include "support/DeckWriter.h"
+#include "support/Spreadsheets.h"
 
 #include <QSet>
 #include <QTest>

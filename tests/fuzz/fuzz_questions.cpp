@@ -1,6 +1,6 @@
 // The question file's reader on any bytes: the first byte, '0' to '3', says how the rest is used.
 #include "questions/QuestionFile.h"
-#include "support/DeckWriter.h"
+#include "support/Spreadsheets.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size < 2)
